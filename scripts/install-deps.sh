@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project builds and tests with, only when one
+# is missing, so running it again costs nothing.
+set -euo pipefail
+packages=(cmake g++ make libpugixml-dev libutfcpp-dev nlohmann-json3-dev
+          libgtest-dev libgmock-dev libbenchmark-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+fi

@@ -1,0 +1,29 @@
+// Small string helpers shared by every layer of the portal.
+#ifndef ORLIX_PORTAL_TEXT_H
+#define ORLIX_PORTAL_TEXT_H
+
+#include "portal/host/host_types.h"
+
+namespace ORLIX {
+namespace Portals {
+
+// The blank characters every reader trims: blank, tab, carriage return, line feed.
+extern const char* const kBlanks;
+
+String trim(const String& text);
+String toLower(String text);
+String toUpper(String text);
+bool startsWith(const String& text, const String& prefix);
+bool endsWith(const String& text, const String& suffix);
+bool contains(const String& text, const String& part);
+// Replaces every occurrence, left to right, without rescanning inserted text.
+String replaceAll(String text, const String& from, const String& to);
+// Cuts at every `separator` and trims each piece; empty pieces stay, and an
+// empty text gives no pieces at all.
+StringList splitAt(const String& text, char separator);
+String join(const StringList& items, const String& separator);
+
+}  // namespace Portals
+}  // namespace ORLIX
+
+#endif

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "portal/test_host.h"
+#include "xmlportal/xml_portal.h"
+
+namespace ORLIX {
+namespace Portals {
+namespace {
+
+using testing::TempFolder;
+using testing::TestHost;
+
+TEST(PathValues, SetWritesTextAndFindsOnlyExistingElements) {
+  TestHost host;
+  xmlPortal portal(&host, "Brisol");
+  pugi::xml_document document;
+  ASSERT_TRUE(document.load_string("<m><beam><len>1</len><w/></beam></m>"));
+  EXPECT_TRUE(portal.setValueAtPath({"beam", "len"}, document, "2.5"));
+  EXPECT_TRUE(portal.setValueAtPath({"beam", "w"}, document, "7"));
+  EXPECT_FALSE(portal.setValueAtPath({"beam", "h"}, document, "1"));
+  EXPECT_EQ(String(document.child("m").child("beam").child_value("len")), "2.5");
+  EXPECT_EQ(String(document.child("m").child("beam").child_value("w")), "7");
+}
+
+TEST(PathValues, GetReadsOneNumberOrALineFeedList) {
+  TestHost host;
+  xmlPortal portal(&host, "Brisol");
+  pugi::xml_document document;
+  ASSERT_TRUE(document.load_string("<m><a>1.5</a><b>1\n2\n3e1</b><c/></m>"));
+  std::vector<double> values;
+  EXPECT_TRUE(portal.getValuesAtDottedPath({"a"}, document, values));
+  EXPECT_TRUE(portal.getValuesAtPath({"b"}, document, values, '/'));
+  EXPECT_FALSE(portal.getValuesAtDottedPath({"c"}, document, values));
+  EXPECT_FALSE(portal.getValuesAtDottedPath({"d"}, document, values));
+  EXPECT_EQ(values, (std::vector<double>{1.5, 1, 2, 30}));
+}
+
+class XmlValueUpdate : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    input = dir.write("model.xml", "<m><beam><len>1</len><w>2</w></beam></m>");
+    tagFile = dir.write("P_in_a1_model.xml",
+                        "<?xml version=\"1.0\"?>\n<Portal version=\"7.2\">"
+                        "<Key name=\"beam\"><tag name=\"len\" paramName=\"L\"/>"
+                        "<tag name=\"h\" paramName=\"H\"/></Key></Portal>");
+    host.service.parameters["L"] = "4.25";
+  }
+  String read(const String& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  TempFolder dir;
+  TestHost host;
+  xmlPortal portal{&host, "Brisol"};
+  String input, tagFile, message;
+};
+
+TEST_F(XmlValueUpdate, WritesEachTaggedValueAndReportsMissingElements) {
+  EXPECT_TRUE(portal.updateInputFiles(
+      {{"inputFilepaths", input}, {"inputTagFilepaths", tagFile}}, nullptr, message));
+  EXPECT_EQ(message, "\nFailed to write the value for H");
+  EXPECT_EQ(read(input),
+            "<?xml version=\"1.0\"?>\n<m>\n  <beam>\n    <len>4.25</len>\n    <w>2</w>\n"
+            "  </beam>\n</m>\n");
+  EXPECT_FALSE(std::ifstream(input + ".temp").good());
+}
+
+TEST_F(XmlValueUpdate, AnUnparsableInputIsSkippedAndLeftAlone) {
+  const String broken = dir.write("model.xml", "<m><beam>");
+  EXPECT_TRUE(portal.updateInputFiles(
+      {{"inputFilepaths", broken}, {"inputTagFilepaths", tagFile}}, nullptr, message));
+  EXPECT_EQ(message, "Start-end tags mismatch");
+  EXPECT_EQ(read(broken), "<m><beam>");
+}
+
+}  // namespace
+}  // namespace Portals
+}  // namespace ORLIX

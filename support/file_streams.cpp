@@ -1,0 +1,31 @@
+// Line readers and writers. Both always work in binary mode: the files we read
+// come from Windows and Unix tools alike, and a carriage return must reach the
+// caller as it is in the file instead of being translated on some platforms only.
+// The `binary` and `append` flags of the host interface are kept for its sake.
+#include "portal/host/support.h"
+
+namespace ORLIX {
+namespace Support {
+
+FileReader::FileReader(const String& path, bool /*binary*/)
+    : std::ifstream(path, std::ios::in | std::ios::binary) {}
+
+bool FileReader::getLine(String& line, char delimiter) {
+  return static_cast<bool>(std::getline(*this, line, delimiter));
+}
+
+FileWriter::FileWriter() = default;
+
+FileWriter::FileWriter(const String& path, bool append) { open(path, append); }
+
+void FileWriter::open(const String& path, bool append) {
+  // A stream reused for another file starts afresh instead of failing on the
+  // second open.
+  if (is_open()) close();
+  clear();
+  std::ofstream::open(path, std::ios::out | std::ios::binary |
+                                (append ? std::ios::app : std::ios::trunc));
+}
+
+}  // namespace Support
+}  // namespace ORLIX

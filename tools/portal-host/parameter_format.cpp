@@ -1,0 +1,110 @@
+#include "parameter_format.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+namespace portalhost {
+namespace {
+
+// Where the single number conversion sits in a format.
+struct Conversion {
+  std::size_t end;  // index of the conversion letter
+  char letter;
+};
+
+bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+
+// Only "%%" may accompany the conversion; anything else would read arguments
+// we do not pass.
+std::optional<Conversion> findConversion(const std::string& format) {
+  std::optional<Conversion> found;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] != '%') continue;
+    std::size_t j = i + 1;
+    if (j < format.size() && format[j] == '%') {
+      i = j;
+      continue;
+    }
+    while (j < format.size() && std::string("-+ #0").find(format[j]) != std::string::npos) ++j;
+    while (j < format.size() && isDigit(format[j])) ++j;
+    if (j < format.size() && format[j] == '.') {
+      ++j;
+      while (j < format.size() && isDigit(format[j])) ++j;
+    }
+    if (j >= format.size() || std::string("gefdi").find(format[j]) == std::string::npos) return std::nullopt;
+    if (found) return std::nullopt;
+    found = Conversion{j, format[j]};
+    i = j;
+  }
+  return found;
+}
+
+// Plain decimal notation only: no hexadecimal, no "inf"/"nan", no blanks.
+std::optional<double> readNumber(const std::string& text) {
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < text.size() && isDigit(text[i])) ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && isDigit(text[i])) ++i, ++digits;
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t exponentDigits = 0;
+    while (i < text.size() && isDigit(text[i])) ++i, ++exponentDigits;
+    if (exponentDigits == 0) return std::nullopt;
+  }
+  if (i != text.size()) return std::nullopt;
+  const double value = std::strtod(text.c_str(), nullptr);
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+template <typename Number>
+std::string print(const std::string& format, Number number) {
+  const int size = std::snprintf(nullptr, 0, format.c_str(), number);
+  if (size < 0) return std::string();
+  std::vector<char> buffer(static_cast<std::size_t>(size) + 1);
+  std::snprintf(buffer.data(), buffer.size(), format.c_str(), number);
+  return std::string(buffer.data(), static_cast<std::size_t>(size));
+}
+
+std::string formatOne(const std::string& value, const std::string& format, const Conversion& conversion) {
+  const std::optional<double> number = readNumber(value);
+  if (!number) return value;
+  if (conversion.letter == 'd' || conversion.letter == 'i') {
+    const double whole = std::trunc(*number);
+    if (std::fabs(whole) >= 9.2e18) return value;
+    std::string integerFormat = format;
+    integerFormat.insert(conversion.end, "ll");
+    return print(integerFormat, static_cast<long long>(whole));
+  }
+  return print(format, *number);
+}
+
+}  // namespace
+
+std::string formatParameterValue(const std::string& value, const std::string& format) {
+  const std::optional<Conversion> conversion = findConversion(format);
+  if (!conversion) return value;
+  std::string result;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = value.find('\n', start);
+    result += formatOne(value.substr(start, end == std::string::npos ? std::string::npos : end - start), format,
+                        *conversion);
+    if (end == std::string::npos) break;
+    result += '\n';
+    start = end + 1;
+  }
+  return result;
+}
+
+}  // namespace portalhost

@@ -1,0 +1,80 @@
+// The host objects the portal calls back, answering from the scenario's host
+// behaviour and writing down every call in the transcript of the running step.
+#ifndef PORTAL_HOST_RECORDING_HOST_H
+#define PORTAL_HOST_RECORDING_HOST_H
+
+#include <cstddef>
+
+#include "host_behaviour.h"
+#include "host_extensions.h"
+#include "portal/host/portal_host.h"
+#include "scenario_json.h"
+
+namespace portalhost {
+
+// Collects the records of the step that is running. Calls made between steps
+// (there should be none) have no step to belong to and are dropped.
+class CallRecorder {
+ public:
+  void startStep(Json* hostRecords) { current_ = hostRecords; }
+  void endStep() { current_ = nullptr; }
+  // Appends {kind: fields}.
+  void record(const char* kind, Json fields);
+
+ private:
+  Json* current_ = nullptr;
+};
+
+class RecordingService : public ORLIX::IPortalService {
+ public:
+  RecordingService(CallRecorder& recorder, const HostBehaviour& behaviour)
+      : recorder_(recorder), behaviour_(behaviour) {}
+
+  ORLIX::String type() const override { return "Portal"; }
+  ORLIX::String name() const override { return "Portal"; }
+  ORLIX::IProperties& properties() override { return properties_; }
+  void* getInterface(int /*id*/) override { return nullptr; }
+
+  ORLIX::String parameterValue(const ORLIX::String& paramType, const ORLIX::String& paramName,
+                               const ORLIX::String& filePath, const ORLIX::String& format,
+                               ORLIX::String& message) override;
+  void analysisProperty(const ORLIX::String& analysisName, const ORLIX::String& propertyKey,
+                        ORLIX::StringStringMap& out) override;
+  void reportResponse(const ORLIX::String& responseName, const ORLIX::StringStringMap& context,
+                      const ORLIX::ResponseValues& values) override;
+
+ private:
+  CallRecorder& recorder_;
+  const HostBehaviour& behaviour_;
+  HostProperties properties_;
+};
+
+class RecordingHost : public ORLIX::IPortalHost {
+ public:
+  RecordingHost(CallRecorder& recorder, const HostBehaviour& behaviour)
+      : recorder_(recorder), behaviour_(behaviour), service_(recorder, behaviour) {}
+
+  void message(const ORLIX::String& text, const ORLIX::String& analysisName, int evalId,
+               int level) override;
+  bool runCommand(const ORLIX::String& program, const ORLIX::StringList& arguments,
+                  ORLIX::String& workingFolder, const ORLIX::StringStringMap& options) override;
+  ORLIX::String setting(const ORLIX::String& key, const ORLIX::String& defaultValue) override;
+  ORLIX::IExtension* extension(const ORLIX::String& type) override;
+
+  // A new runCommand queue (setHost) is answered from its first entry.
+  void restartCommandQueue() { nextAnswer_ = 0; }
+
+ private:
+  const RunCommandAnswer& takeAnswer();
+  bool makeSubFolder(ORLIX::String& workingFolder, const ORLIX::StringStringMap& options);
+
+  CallRecorder& recorder_;
+  const HostBehaviour& behaviour_;
+  RecordingService service_;
+  OtherExtension other_;
+  std::size_t nextAnswer_ = 0;
+};
+
+}  // namespace portalhost
+
+#endif
