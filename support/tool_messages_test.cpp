@@ -117,16 +117,16 @@ TEST_F(ToolMessagesTest, ObserverSeesEveryRequestAndOverrideCanAnswer) {
 
 TEST_F(ToolMessagesTest, ShippedConfigurationReadsTheSolverFiles) {
   folder.write("deck.log", "start\n%%%W low memory\n%%%E singular matrix\n");
-  folder.write("model.sdb.tallex.out", "RESULTS\n%%% unknown keyword\n x %%% not at start\n");
-  folder.write("tallexResults.out", "%%% no such response\n1\n");
+  folder.write("model.sdb.tallex.out", "RESULTS\n%%%E no database\n x %%% not at start\n");
+  folder.write("tallexResults.out", "%%% no such response\n1\n%%%E run failed\n");
   const StringStringMap variables{
       {"destDir", folder.path}, {"parseDir", folder.path}, {"primaryInputFilename", "deck"}};
   EXPECT_EQ(FileParser::getToolMessagesUsingConfigFile("Brisol", "analysis_execution", variables, error),
             (StringList{"WARNING: %%%W low memory", "ERROR: %%%E singular matrix"}));
   EXPECT_EQ(FileParser::getToolMessagesUsingConfigFile("Brisol", "parse_output", variables, error),
-            StringList{"ERROR: %%% unknown keyword"});
+            StringList{"ERROR: %%%E no database"});
   EXPECT_EQ(FileParser::getToolMessagesUsingConfigFile("Brisol", "response_extraction", variables, error),
-            StringList{"ERROR: %%% no such response"});
+            (StringList{"WARNING: %%% no such response", "ERROR: %%%E run failed"}));
   EXPECT_EQ(error, "");
 }
 

@@ -5,6 +5,7 @@
 #define ORLIX_BRISOL_BRISOL_PORTAL_H
 
 #include <cstdint>
+#include <string_view>
 
 #include "xmlportal/xml_portal.h"
 
@@ -16,6 +17,10 @@ class brisolPortal : public xmlPortal {
   // IPortal
   bool parseInputFile(const String& inputPath, const StringStringMap& analysisProps,
                       PortalItemList& items, String& error) override;
+  bool parseOutputFile(const String& outputPath, const StringStringMap& analysisProps,
+                       PortalItemList& items, String& error) override;
+  bool resolveResponse(const PortalItem& item, const StringList& keyPath, int mode,
+                       ORLIX::ResponseRequestList& requests) override;
   bool updateInputFiles(const StringStringMap& analysisProps, const ORLIX::HostValues* values,
                         String& error) override;
   bool handleEvent(const String& event, const StringStringMap& eventData,
@@ -23,7 +28,24 @@ class brisolPortal : public xmlPortal {
   void resetRunState() override;
 
   // PortalImpl
+  bool extractResponses(const String& outputPath, const StringStringMap& analysisProps,
+                        TagList& tags, String& error) override;
   bool checkFinish(const StringStringMap& analysisProps, bool& finished, String& error) override;
+
+  // Sets `cachePath` to the result list to read; true when the results module
+  // must run to (re)make it.
+  virtual bool needsCatalogueParse(const String& outputPath, String& cachePath,
+                                   const StringStringMap& analysisProps, bool isInput,
+                                   String& error);
+
+  // Has the host run the results module on `resultsPath` with a request file and
+  // an answers file in the results' folder; true when the host says it worked.
+  bool runTallex(const String& resultsPath, const String& requestFileName,
+                 const String& answersFileName, const StringStringMap& analysisProps,
+                 String& error);
+  // The results module's program: the solver's launcher from the analysis'
+  // install properties.
+  String solverCommand(const String& analysisName) const;
 
   // The solver modules of an analysis ("modules:" line of its portal data), and
   // the last of them, which names the files of the final module.
@@ -32,7 +54,14 @@ class brisolPortal : public xmlPortal {
 
  private:
   bool discoverDeck(const String& deckPath, PortalItemList& items, String& error);
+  bool listResponses(const String& outputPath, const StringStringMap& analysisProps,
+                     PortalItemList& items, String& error);
+  bool extractThroughTallex(const String& outputPath, const StringStringMap& analysisProps,
+                            TagList& tags, String& error);
   bool updateDecks(const StringStringMap& analysisProps, String& error);
+  String updatedCommand(std::string_view line, std::string_view stripped, int lineNumber,
+                        const TagList& tags, const String& deckPath, StringList& pending,
+                        String& error);
   void handleFileAdded(const StringStringMap& eventData, StringStringMap& reply) const;
   void handlePropertyChange(const StringStringMap& eventData, StringStringMap& reply) const;
   StringList resultFilesOf(const String& databasePath, const String& analysisName) const;

@@ -8,8 +8,13 @@
 namespace ORLIX {
 namespace Portals {
 
-bool isAbbreviationLine(const String& line) {
-  return line.size() >= 4 && toLower(line.substr(0, 4)) == "abre";
+bool isAbbreviationLine(std::string_view line) {
+  static const char kWord[] = "abre";
+  if (line.size() < 4) return false;
+  for (int i = 0; i < 4; ++i) {
+    if ((line[i] | 0x20) != kWord[i]) return false;  // ASCII letters in either case
+  }
+  return true;
 }
 
 // Values are read in the classic locale with '.' as the decimal separator

@@ -5,6 +5,8 @@
 #ifndef ORLIX_BRISOL_DECK_COMMAND_H
 #define ORLIX_BRISOL_DECK_COMMAND_H
 
+#include <string_view>
+
 #include "portal/host/host_types.h"
 
 namespace ORLIX {
@@ -22,7 +24,7 @@ struct DeckCommand {
 };
 
 // Whether a deck line, lower-cased, begins with "abre".
-bool isAbbreviationLine(const String& line);
+bool isAbbreviationLine(std::string_view line);
 
 // Parses one command line (1-based `lineNumber`, used in messages). On failure
 // one WARNING saying why has been appended to `error`.

@@ -7,8 +7,8 @@
 
 #include "brisol/brisol_portal.h"
 #include "brisol/deck_command.h"
+#include "portal/chunked_lines.h"
 #include "portal/edge_guard.h"
-#include "portal/host/support.h"
 #include "portal/message_buffer.h"
 #include "portal/message_format.h"
 #include "portal/text.h"
@@ -117,8 +117,8 @@ bool brisolPortal::parseInputFile(const String& inputPath, const StringStringMap
 }
 
 bool brisolPortal::discoverDeck(const String& deckPath, PortalItemList& items, String& error) {
-  ORLIX::Support::FileReader deck(deckPath, false);
-  if (!deck.is_open()) {
+  ChunkedLineReader deck(deckPath);
+  if (!deck.isOpen()) {
     appendError(error, "Parsing of input file failed. Unable to open %1", deckPath);
     return false;
   }
@@ -126,13 +126,13 @@ bool brisolPortal::discoverDeck(const String& deckPath, PortalItemList& items, S
                                     PortalItem(kGroupNames[kAbrem], "Parameter", 0),
                                     PortalItem(kGroupNames[kAbrebos], "Parameter", 0)};
   std::vector<RangeLine> bounds, choices;
-  String line;
+  std::string_view line;
   int lineNumber = 0;
-  while (deck.getLine(line)) {
+  while (deck.next(line)) {
     ++lineNumber;
     if (!isAbbreviationLine(line)) continue;
     DeckCommand command;
-    if (!parseDeckCommand(line, lineNumber, command, error)) continue;
+    if (!parseDeckCommand(String(line), lineNumber, command, error)) continue;
     const String lowerName = toLower(command.name);
     if (startsWith(lowerName, "bounds_")) {
       bounds.push_back(RangeLine{command.name, command.value});

@@ -3,9 +3,11 @@
 // then replaces it, so at every moment one of the two holds a complete deck and
 // a failed write leaves the original as it was.
 #include <algorithm>
+#include <cstring>
 
 #include "brisol/brisol_portal.h"
 #include "brisol/deck_command.h"
+#include "portal/chunked_lines.h"
 #include "portal/edge_guard.h"
 #include "portal/host/support.h"
 #include "portal/message_buffer.h"
@@ -32,26 +34,19 @@ String visualisationBlock(const StringList& lines) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const StringList pieces = splitAt(lines[i], ':');
     if (pieces.size() < 2 || pieces[0] != "visFileCmds") continue;
-    const int count = truncateToInt(toNumber(pieces[1]));
-    for (std::size_t k = i + 1; k < lines.size() && k <= i + static_cast<std::size_t>(std::max(count, 0)); ++k) {
-      block += lines[k] + "\n";
-    }
+    const std::size_t count = static_cast<std::size_t>(std::max(truncateToInt(toNumber(pieces[1])), 0));
+    for (std::size_t k = i + 1; k < lines.size() && k <= i + count; ++k) block += lines[k] + "\n";
     break;
   }
   return block + "\n";
 }
 
-bool isClosingCommand(const String& line) {
-  const String command = toLower(trim(line));
+// Called for every line of the deck: only lines that can be one pay for a copy.
+bool isClosingCommand(std::string_view line) {
+  if (line.empty() || std::strchr(".rReE", line[0]) == nullptr) return false;
+  const String command = toLower(trim(String(line)));
   return command == ".fin 1" || command == "return" || command == "return close" ||
          command == "exit";
-}
-
-const TagData* tagForAbbreviation(const TagList& tags, const String& name) {
-  for (const TagData& tag : tags) {
-    if (tag.path.size() >= 2 && tag.path[1] == name) return &tag;
-  }
-  return nullptr;
 }
 
 String logPathOf(const String& deckPath) {
@@ -63,7 +58,30 @@ String logPathOf(const String& deckPath) {
   return deckPath.substr(0, dot + 1) + "log";
 }
 
+const TagData* tagForAbbreviation(const TagList& tags, const String& name) {
+  for (const TagData& tag : tags) {
+    if (tag.path.size() >= 2 && tag.path[1] == name) return &tag;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+// The line to write for an abbreviation command: rewritten with the design's
+// value when a tag names it, otherwise as it was.
+String brisolPortal::updatedCommand(std::string_view line, std::string_view stripped,
+                                    int lineNumber, const TagList& tags, const String& deckPath,
+                                    StringList& pending, String& error) {
+  DeckCommand command;
+  if (!parseDeckCommand(String(stripped), lineNumber, command, error)) return String(line);
+  const TagData* tag = tagForAbbreviation(tags, command.name);
+  if (!tag) return String(line);
+  const String value =
+      service()->parameterValue(tag->paramType, tag->paramName, deckPath, tag->get("format"), error);
+  auto done = std::find(pending.begin(), pending.end(), tag->paramName);
+  if (done != pending.end()) pending.erase(done);
+  return formatDeckCommand(command, value);
+}
 
 bool brisolPortal::updateInputFiles(const StringStringMap& analysisProps,
                                     const ORLIX::HostValues* values, String& error) {
@@ -101,48 +119,60 @@ bool brisolPortal::updateDecks(const StringStringMap& analysisProps, String& err
     StringList pending;
     for (const TagData& tag : tags) pending.push_back(tag.paramName);
 
-    ORLIX::Support::FileReader deck(deckPath, false);
-    if (!deck.is_open()) {
+    ChunkedLineReader deck(deckPath);
+    if (!deck.isOpen()) {
       appendError(error, "Error reading %1.", deckPath);
       return false;
     }
     const String tempPath = deckPath + ".temp";
-    {
-      ORLIX::Support::FileWriter temp(tempPath, false);
-      if (!temp.is_open()) {
-        appendError(error, "Could not write the updated deck to %1.", tempPath);
-        return false;
-      }
-      String line;
-      int lineNumber = 0;
-      while (deck.getLine(line)) {
-        ++lineNumber;
-        const String stripped = line.substr(std::min(line.find_first_not_of(" \t"), line.size()));
-        DeckCommand command;
-        if (!isAbbreviationLine(stripped)) {
-          if (!block.empty() && isClosingCommand(line)) temp << block << '\n';
-          temp << line << '\n';
-        } else if (!parseDeckCommand(stripped, lineNumber, command, error)) {
-          temp << line << '\n';
-        } else if (const TagData* tag = tagForAbbreviation(tags, command.name)) {
-          const String value = service()->parameterValue(tag->paramType, tag->paramName,
-                                                         deckPath, tag->get("format"), error);
-          temp << formatDeckCommand(command, value) << '\n';
-          auto done = std::find(pending.begin(), pending.end(), tag->paramName);
-          if (done != pending.end()) pending.erase(done);
-        } else {
-          temp << line << '\n';
-        }
-      }
-      temp.flush();
-      if (!temp.good() || deck.bad()) {
-        temp.close();
-        File::remove(tempPath);
-        appendError(error, "Could not write the updated deck to %1.", tempPath);
-        return false;
-      }
+    ChunkedWriter temp(tempPath);
+    if (!temp.isOpen()) {
+      appendError(error, "Could not write the updated deck to %1.", tempPath);
+      return false;
     }
+    // Lines that can be neither a command nor a closing command go on in bulk.
+    std::string_view lines;
+    int lineNumber = 0;
+    while (deck.nextLines(lines)) {
+      std::size_t runStart = 0;
+      std::size_t at = 0;
+      while (at < lines.size()) {
+        const std::size_t feed = lines.find('\n', at);
+        const std::size_t end = feed == std::string_view::npos ? lines.size() : feed;
+        const std::string_view line = lines.substr(at, end - at);
+        const std::size_t next = feed == std::string_view::npos ? lines.size() : feed + 1;
+        ++lineNumber;
+        const std::string_view stripped =
+            line.substr(std::min(line.find_first_not_of(" \t"), line.size()));
+        const bool command = isAbbreviationLine(stripped);
+        const bool closing = !command && !block.empty() && isClosingCommand(stripped);
+        if (command || closing) {
+          temp.copyRange(deck.descriptor(), deck.offsetOf(lines.data() + runStart),
+                         lines.substr(runStart, at - runStart));
+          runStart = next;
+          if (closing) {
+            temp.writeLine(block);
+            temp.writeLine(line);
+          } else {
+            temp.writeLine(updatedCommand(line, stripped, lineNumber, tags, deckPath, pending, error));
+          }
+        } else if (feed == std::string_view::npos) {
+          temp.write(lines.substr(runStart, at - runStart));
+          temp.writeLine(line);  // every written line ends with a line feed
+          runStart = next;
+        }
+        at = next;
+      }
+      temp.copyRange(deck.descriptor(), deck.offsetOf(lines.data() + runStart),
+                     lines.substr(runStart));
+    }
+    const bool readFailed = deck.failed();
     deck.close();
+    if (!temp.close() || readFailed) {
+      File::remove(tempPath);
+      appendError(error, "Could not write the updated deck to %1.", tempPath);
+      return false;
+    }
     if (!File::remove(deckPath)) {
       appendError(error,
                   "Could not delete %1. This is needed before the *.temp file, which includes "

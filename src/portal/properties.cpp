@@ -53,7 +53,7 @@ bool isTrue(const String& value) {
   return lower == "true" || lower == "yes" || lower == "1";
 }
 
-double toNumber(const String& text) {
+double toNumber(std::string_view text) {
   double value = 0.0;
   const char* first = text.data();
   if (readNumber(first, first + text.size(), value) == first) return 0.0;

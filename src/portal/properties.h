@@ -3,6 +3,8 @@
 #ifndef ORLIX_PORTAL_PROPERTIES_H
 #define ORLIX_PORTAL_PROPERTIES_H
 
+#include <string_view>
+
 #include "portal/host/extension.h"
 #include "portal/host/host_types.h"
 
@@ -24,7 +26,7 @@ bool isTrue(const String& value);
 
 // Decimal text read as a number, leading blanks allowed, the longest readable
 // prefix taken (independent of the process locale); 0 when nothing reads.
-double toNumber(const String& text);
+double toNumber(std::string_view text);
 // True when the whole text, surrounding blanks aside, reads as one number.
 bool readsAsNumber(const String& text, double& value);
 // A number truncated toward zero and clamped to the int range (NaN gives 0).

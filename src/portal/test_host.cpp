@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace ORLIX {
@@ -35,8 +36,10 @@ void TestHost::message(const String& text, const String& analysisName, int evalI
   messages.push_back(SentMessage{text, analysisName, evalId, level});
 }
 
-bool TestHost::runCommand(const String&, const StringList&, String&, const StringStringMap&) {
-  return false;
+bool TestHost::runCommand(const String& program, const StringList& arguments,
+                          String& workingFolder, const StringStringMap& options) {
+  commandRuns.push_back(CommandRun{program, arguments, workingFolder, options});
+  return onRunCommand ? onRunCommand(commandRuns.back()) : false;
 }
 
 String TestHost::setting(const String& key, const String& defaultValue) {
@@ -54,6 +57,11 @@ std::vector<String> TestHost::messageLines() const {
   std::vector<String> lines;
   for (const SentMessage& m : messages) lines.push_back(m.text + "@" + std::to_string(m.level));
   return lines;
+}
+
+String readWholeFile(const String& path) {
+  std::ifstream in(path, std::ios::binary);
+  return String(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 ScopedEnv::ScopedEnv(const String& name, const char* value) : name_(name) {

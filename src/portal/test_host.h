@@ -3,6 +3,7 @@
 #ifndef ORLIX_PORTAL_TEST_HOST_H
 #define ORLIX_PORTAL_TEST_HOST_H
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -18,6 +19,13 @@ struct SentMessage {
   String analysisName;
   int evalId;
   int level;
+};
+
+struct CommandRun {
+  String program;
+  StringList arguments;
+  String folder;
+  StringStringMap options;
 };
 
 struct ReportedResponse {
@@ -64,7 +72,13 @@ class TestHost : public IPortalHost {
   std::vector<SentMessage> messages;
   std::vector<String> settingRequests;
   int extensionRequests = 0;
+  std::vector<CommandRun> commandRuns;
+  // Answers runCommand (after it is recorded); refuses when unset.
+  std::function<bool(const CommandRun&)> onRunCommand;
 };
+
+// The whole content of a file, bytes as they are; empty when it cannot be read.
+String readWholeFile(const String& path);
 
 // Sets an environment variable for the life of the object, then restores it.
 class ScopedEnv {

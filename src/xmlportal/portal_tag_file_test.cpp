@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "portal/test_host.h"
 #include "xmlportal/xml_portal.h"
@@ -12,13 +11,6 @@ namespace {
 
 using testing::TempFolder;
 using testing::TestHost;
-
-String readAll(const String& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
 
 TagData portalTag(StringList path, const String& paramName, const String& mode = "portal") {
   TagData tag;
@@ -53,7 +45,7 @@ TEST_F(PortalTagFile, GroupsShareKeyElementsAndOnlyPortalTagsAreWritten) {
   props.set("mode", "portal");
   ASSERT_TRUE(portal.writeInputTagData("deck.dat", tags, props, outData, message)) << message;
   EXPECT_EQ(outData["deck.dat_intagfile"], "P_in_a1_deck.dat");
-  EXPECT_EQ(readAll(dir.file("P_in_a1_deck.dat")),
+  EXPECT_EQ(testing::readWholeFile(dir.file("P_in_a1_deck.dat")),
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             "<Portal name=\"Brisol\" version=\"7.2\" solverName=\"Brisol\" "
             "fileType=\"Tag Definition\">\n"

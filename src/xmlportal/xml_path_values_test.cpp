@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "portal/test_host.h"
 #include "xmlportal/xml_portal.h"
@@ -48,12 +47,6 @@ class XmlValueUpdate : public ::testing::Test {
                         "<tag name=\"h\" paramName=\"H\"/></Key></Portal>");
     host.service.parameters["L"] = "4.25";
   }
-  String read(const String& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
   TempFolder dir;
   TestHost host;
   xmlPortal portal{&host, "Brisol"};
@@ -64,7 +57,7 @@ TEST_F(XmlValueUpdate, WritesEachTaggedValueAndReportsMissingElements) {
   EXPECT_TRUE(portal.updateInputFiles(
       {{"inputFilepaths", input}, {"inputTagFilepaths", tagFile}}, nullptr, message));
   EXPECT_EQ(message, "\nFailed to write the value for H");
-  EXPECT_EQ(read(input),
+  EXPECT_EQ(testing::readWholeFile(input),
             "<?xml version=\"1.0\"?>\n<m>\n  <beam>\n    <len>4.25</len>\n    <w>2</w>\n"
             "  </beam>\n</m>\n");
   EXPECT_FALSE(std::ifstream(input + ".temp").good());
@@ -75,7 +68,7 @@ TEST_F(XmlValueUpdate, AnUnparsableInputIsSkippedAndLeftAlone) {
   EXPECT_TRUE(portal.updateInputFiles(
       {{"inputFilepaths", broken}, {"inputTagFilepaths", tagFile}}, nullptr, message));
   EXPECT_EQ(message, "Start-end tags mismatch");
-  EXPECT_EQ(read(broken), "<m><beam>");
+  EXPECT_EQ(testing::readWholeFile(broken), "<m><beam>");
 }
 
 }  // namespace

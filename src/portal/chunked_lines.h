@@ -1,0 +1,87 @@
+// Streaming line access for files far larger than memory should hold (decks of
+// hundreds of MB). The file is mapped a window at a time and its lines are handed
+// out as views, so nothing is copied that is not changed, and memory stays flat
+// whatever the file's size; output is gathered into large writes.
+#ifndef ORLIX_PORTAL_CHUNKED_LINES_H
+#define ORLIX_PORTAL_CHUNKED_LINES_H
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "portal/host/host_types.h"
+
+namespace ORLIX {
+namespace Portals {
+
+class ChunkedLineReader {
+ public:
+  explicit ChunkedLineReader(const String& path);
+  ~ChunkedLineReader();
+  ChunkedLineReader(const ChunkedLineReader&) = delete;
+  ChunkedLineReader& operator=(const ChunkedLineReader&) = delete;
+
+  bool isOpen() const { return fd_ >= 0; }
+  // The next line without its line feed (a carriage return stays); false at the
+  // end of the file. The view lives until the next call.
+  bool next(std::string_view& line);
+  // The next run of whole lines, each with its line feed (the file's last line
+  // may lack one), so that a caller can pass on unchanged lines in bulk. The
+  // view lives until the next call; do not mix with next() within a run.
+  bool nextLines(std::string_view& lines);
+  // Whether reading stopped on an error rather than at the end of the file.
+  bool failed() const { return failed_; }
+  void close();
+  // The file offset of a character inside the current block (for copyRange).
+  unsigned long long offsetOf(const char* inBlock) const {
+    return position_ - block_.size() + static_cast<unsigned long long>(inBlock - block_.data());
+  }
+  int descriptor() const { return fd_; }
+
+ private:
+  bool loadWindow();
+  void releaseWindow();
+
+  int fd_;
+  unsigned long long size_ = 0;
+  unsigned long long position_ = 0;  // first byte not yet handed out
+  void* map_ = nullptr;
+  std::size_t mapLength_ = 0;
+  std::vector<char> copy_;  // when the file cannot be mapped
+  std::string_view block_;
+  std::size_t blockPosition_ = 0;
+  std::size_t window_;
+  bool failed_ = false;
+};
+
+class ChunkedWriter {
+ public:
+  explicit ChunkedWriter(const String& path);
+  ~ChunkedWriter();
+  ChunkedWriter(const ChunkedWriter&) = delete;
+  ChunkedWriter& operator=(const ChunkedWriter&) = delete;
+
+  bool isOpen() const { return file_ != nullptr; }
+  void write(std::string_view text);
+  void writeLine(std::string_view line) {
+    write(line);
+    write("\n");
+  }
+  // Appends bytes of another open file, copied by the system without passing
+  // through this process; falls back to plain writing of `text` (the same bytes).
+  void copyRange(int fromDescriptor, unsigned long long offset, std::string_view text);
+  // Flushes and closes; false when anything could not be written (disk full).
+  bool close();
+
+ private:
+  bool flush();
+
+  std::FILE* file_;
+  String pending_;
+  bool failed_ = false;
+};
+
+}  // namespace Portals
+}  // namespace ORLIX
+
+#endif
