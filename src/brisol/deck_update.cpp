@@ -10,6 +10,7 @@
 #include "portal/chunked_lines.h"
 #include "portal/edge_guard.h"
 #include "portal/host/support.h"
+#include "portal/line_starts.h"
 #include "portal/message_buffer.h"
 #include "portal/message_format.h"
 #include "portal/properties.h"
@@ -130,41 +131,40 @@ bool brisolPortal::updateDecks(const StringStringMap& analysisProps, String& err
       appendError(error, "Could not write the updated deck to %1.", tempPath);
       return false;
     }
-    // Lines that can be neither a command nor a closing command go on in bulk.
+    // Only lines that can be a command or a closing command are looked at; the
+    // runs between them go on in bulk.
+    FirstBytes candidates{};
+    for (unsigned char c : String(block.empty() ? "aA \t" : "aA \t.rReE")) candidates[c] = true;
     std::string_view lines;
-    int lineNumber = 0;
+    int linesBefore = 0;
     while (deck.nextLines(lines)) {
       std::size_t runStart = 0;
-      std::size_t at = 0;
-      while (at < lines.size()) {
+      const std::size_t count = forEachLineStart(lines, candidates, [&](std::size_t at,
+                                                                       std::size_t index) {
         const std::size_t feed = lines.find('\n', at);
         const std::size_t end = feed == std::string_view::npos ? lines.size() : feed;
         const std::string_view line = lines.substr(at, end - at);
-        const std::size_t next = feed == std::string_view::npos ? lines.size() : feed + 1;
-        ++lineNumber;
         const std::string_view stripped =
             line.substr(std::min(line.find_first_not_of(" \t"), line.size()));
         const bool command = isAbbreviationLine(stripped);
         const bool closing = !command && !block.empty() && isClosingCommand(stripped);
-        if (command || closing) {
-          temp.copyRange(deck.descriptor(), deck.offsetOf(lines.data() + runStart),
-                         lines.substr(runStart, at - runStart));
-          runStart = next;
-          if (closing) {
-            temp.writeLine(block);
-            temp.writeLine(line);
-          } else {
-            temp.writeLine(updatedCommand(line, stripped, lineNumber, tags, deckPath, pending, error));
-          }
-        } else if (feed == std::string_view::npos) {
-          temp.write(lines.substr(runStart, at - runStart));
-          temp.writeLine(line);  // every written line ends with a line feed
-          runStart = next;
+        if (!command && !closing) return;
+        temp.copyRange(deck.descriptor(), deck.offsetOf(lines.data() + runStart),
+                       lines.substr(runStart, at - runStart));
+        runStart = feed == std::string_view::npos ? lines.size() : feed + 1;
+        if (closing) {
+          temp.writeLine(block);
+          temp.writeLine(line);
+        } else {
+          const int lineNumber = linesBefore + static_cast<int>(index) + 1;
+          temp.writeLine(updatedCommand(line, stripped, lineNumber, tags, deckPath, pending, error));
         }
-        at = next;
-      }
+      });
       temp.copyRange(deck.descriptor(), deck.offsetOf(lines.data() + runStart),
                      lines.substr(runStart));
+      // Every written line ends with a line feed, the deck's last one too.
+      if (runStart < lines.size() && lines.back() != '\n') temp.write("\n");
+      linesBefore += static_cast<int>(count);
     }
     const bool readFailed = deck.failed();
     deck.close();

@@ -78,6 +78,24 @@ TEST_F(DeckUpdate, TagsWithoutTheirCommandFailTheUpdate) {
   EXPECT_EQ(testing::readWholeFile(deck), "ABRE /xT/ /2.5/\nABRE /xW/ /oops/\n");
 }
 
+TEST_F(DeckUpdate, EveryWrittenLineEndsWithALineFeed) {
+  const String untagged = dir.write("a.dat", "ABRE /xT/ /1/\nABRE /xW/ /1/\nMESH 1");
+  ASSERT_TRUE(update(untagged)) << error;
+  EXPECT_EQ(testing::readWholeFile(untagged), "ABRE /xT/ /2.5/\nABRE /xW/ /7/\nMESH 1\n");
+  const String tagged = dir.write("b.dat", "ABRE /xT/ /1/\nABRE /xW/ /1/");
+  ASSERT_TRUE(update(tagged)) << error;
+  EXPECT_EQ(testing::readWholeFile(tagged), "ABRE /xT/ /2.5/\nABRE /xW/ /7/\n");
+}
+
+TEST_F(DeckUpdate, LineNumbersInWarningsCountEveryLine) {
+  String deck = "ABRE /xT/ /1/\nABRE /xW/ /1/\n";
+  for (int i = 0; i < 100000; ++i) deck += "GRID 1 2 3\n";
+  deck += "ABRE /xBAD/ /x/\n";
+  ASSERT_TRUE(update(dir.write("long.dat", deck)));
+  EXPECT_EQ(error, "WARNING: ABRE command on line 100003 will be skipped, as the value (\"/x/\") "
+                   "is not numeric.");
+}
+
 TEST_F(DeckUpdate, OnlyDecksWithTheirOwnTagFilesAreTouched) {
   const String upper = dir.write("DECK.DAT", "ABRE /xT/ /1/\n");
   EXPECT_TRUE(update(upper));

@@ -11,13 +11,12 @@ namespace ORLIX {
 namespace Portals {
 namespace {
 
-constexpr std::size_t kWindow = 16u << 20;  // bounds the mapped (resident) part
 constexpr std::size_t kWriteBlock = 1u << 20;
 
 }  // namespace
 
-ChunkedLineReader::ChunkedLineReader(const String& path)
-    : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), window_(kWindow) {
+ChunkedLineReader::ChunkedLineReader(const String& path, std::size_t windowBytes)
+    : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), window_(windowBytes) {
   struct stat info;
   if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode))) {
     ::close(fd_);

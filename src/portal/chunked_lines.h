@@ -16,7 +16,9 @@ namespace Portals {
 
 class ChunkedLineReader {
  public:
-  explicit ChunkedLineReader(const String& path);
+  // `windowBytes` bounds the mapped part of the file (a line longer than that
+  // widens it); only tests need anything but the default.
+  explicit ChunkedLineReader(const String& path, std::size_t windowBytes = 16u << 20);
   ~ChunkedLineReader();
   ChunkedLineReader(const ChunkedLineReader&) = delete;
   ChunkedLineReader& operator=(const ChunkedLineReader&) = delete;

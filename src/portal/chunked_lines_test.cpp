@@ -1,0 +1,100 @@
+#include "portal/chunked_lines.h"
+
+#include <gtest/gtest.h>
+
+#include "portal/line_starts.h"
+#include "portal/test_host.h"
+
+namespace ORLIX {
+namespace Portals {
+namespace {
+
+using testing::TempFolder;
+
+// Lines of every length up to well past the window, so that windows end in
+// the middle of lines and some lines need a wider window.
+String varied() {
+  String text;
+  for (int i = 0; i < 400; ++i) text += String(static_cast<std::size_t>(i * 37 % 9000), 'x') + "\r\n";
+  return text + "last line without feed";
+}
+
+TEST(ChunkedLineReader, HandsOutEveryLineWhateverTheWindow) {
+  TempFolder dir;
+  const String text = varied();
+  const String path = dir.write("f.txt", text);
+  for (std::size_t window : {4096u, 8192u, 1u << 20}) {
+    ChunkedLineReader reader(path, window);
+    ASSERT_TRUE(reader.isOpen());
+    String joined;
+    std::string_view line;
+    int count = 0;
+    while (reader.next(line)) {
+      joined.append(line.data(), line.size()).append("\n");
+      ++count;
+    }
+    EXPECT_EQ(count, 401);
+    EXPECT_EQ(joined, text + "\n") << window;
+    EXPECT_FALSE(reader.failed());
+  }
+}
+
+TEST(ChunkedLineReader, RunsOfLinesCoverTheFileExactly) {
+  TempFolder dir;
+  const String text = varied();
+  ChunkedLineReader reader(dir.write("f.txt", text), 4096);
+  String joined;
+  std::string_view lines;
+  while (reader.nextLines(lines)) {
+    joined.append(lines.data(), lines.size());
+    EXPECT_EQ(reader.offsetOf(lines.data()) + lines.size(), joined.size());
+  }
+  EXPECT_EQ(joined, text);
+}
+
+TEST(ChunkedLineReader, EmptyMissingAndFolderPaths) {
+  TempFolder dir;
+  std::string_view line;
+  ChunkedLineReader empty(dir.write("empty.txt", ""));
+  EXPECT_TRUE(empty.isOpen());
+  EXPECT_FALSE(empty.next(line));
+  EXPECT_FALSE(ChunkedLineReader(dir.file("missing")).isOpen());
+  EXPECT_FALSE(ChunkedLineReader(dir.path()).isOpen());
+}
+
+TEST(ChunkedWriter, CopiesRangesOfAnotherFileAndReportsFailure) {
+  TempFolder dir;
+  const String text(3u << 20, 'y');
+  const String source = dir.write("source.txt", text);
+  ChunkedLineReader reader(source);
+  {
+    ChunkedWriter writer(dir.file("copy.txt"));
+    writer.write("head\n");
+    writer.copyRange(reader.descriptor(), 1, std::string_view(text).substr(1, 2u << 20));
+    writer.writeLine("tail");
+    EXPECT_TRUE(writer.close());
+  }
+  EXPECT_EQ(testing::readWholeFile(dir.file("copy.txt")),
+            "head\n" + text.substr(1, 2u << 20) + "tail\n");
+  ChunkedWriter full("/dev/full");
+  full.write(String(2u << 20, 'z'));
+  EXPECT_FALSE(full.close());
+}
+
+TEST(LineStarts, VisitsOnlyWantedLinesWithTheirIndex) {
+  FirstBytes wanted{};
+  wanted['a'] = true;
+  std::vector<std::pair<std::size_t, std::size_t>> seen;
+  const std::string_view text = "abc\nxyz\n\naaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\nz\na";
+  const std::size_t lines =
+      forEachLineStart(text, wanted, [&](std::size_t at, std::size_t index) {
+        seen.emplace_back(at, index);
+      });
+  EXPECT_EQ(lines, 6u);
+  EXPECT_EQ(seen, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 0}, {9, 3}, {45, 5}}));
+  EXPECT_EQ(forEachLineStart("x\n", wanted, [](std::size_t, std::size_t) {}), 1u);
+}
+
+}  // namespace
+}  // namespace Portals
+}  // namespace ORLIX
