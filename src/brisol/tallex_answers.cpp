@@ -98,12 +98,16 @@ ResponseAnswer readResponseAnswer(const AnswerBlocks& blocks, std::size_t index,
     answer.failures.push_back(failedBlockText(name, answersPath, blocks.blockText(index)));
     return answer;
   }
-  const long long n1 = static_cast<long long>(toNumber(trimmed(block[1])));
-  const long long n2 = static_cast<long long>(toNumber(trimmed(block[3])));
-  if (n1 < 0 || n2 < 0) {
+  // Counts beyond any block the file could hold are as good as no counts.
+  const double count1 = toNumber(trimmed(block[1]));
+  const double count2 = toNumber(trimmed(block[3]));
+  const double limit = static_cast<double>(block.size()) + 1;
+  if (!(count1 >= 0 && count1 <= limit && count2 >= 0 && count2 <= limit)) {
     answer.failures.push_back(failedBlockText(name, answersPath, blocks.blockText(index)));
     return answer;
   }
+  const long long n1 = static_cast<long long>(count1);
+  const long long n2 = static_cast<long long>(count2);
 
   std::size_t column = 0;
   long long first = 4 + n1 + n2;  // value lines

@@ -74,6 +74,11 @@ TEST_F(TallexAnswers, ShortBlocksAndShortLinesAreSaidInWords) {
   EXPECT_EQ(narrow.failures, StringList{"Expecting at least 2 entries in line. Found 1. (5)."});
   EXPECT_TRUE(narrow.valuesRead);
   EXPECT_EQ(read("$$QUIET_GET_VALUE a\n1\nd\n", "").failures.size(), 1u);
+  // Counts that are not numbers, negative or absurd never read past the block.
+  for (const char* counts : {"x\nd\ny", "1\nd\n-2", "1\nd\n1e300", "1e300\nd\n1"}) {
+    const ResponseAnswer odd = read(String("$$QUIET_GET_VALUE a\n") + counts + "\n'Node'\n1\n", "");
+    EXPECT_TRUE(odd.values.empty()) << counts;
+  }
 }
 
 }  // namespace
