@@ -1,7 +1,10 @@
 // TaggingImpl: the interface through which the portal drives a tagging engine
-// (Mark, XML, Script). Each portal holds one engine of each kind by value.
+// (Mark, XML, Script), and the token machinery the line-oriented engines share.
+// Each portal holds one engine of each kind by value.
 #ifndef ORLIX_TAGGING_TAGGING_IMPL_H
 #define ORLIX_TAGGING_TAGGING_IMPL_H
+
+#include <map>
 
 #include <pugixml.hpp>
 
@@ -41,6 +44,49 @@ class TaggingImpl : public HelperBase {
                                        const StringStringMap& analysisProps);
   virtual void writeTagAttributes(pugi::xml_node& tagElement, const TagData& tag) = 0;
   virtual void readTagAttributes(const pugi::xml_node& tagElement, TagData& tag) = 0;
+
+  // The token machinery of the line-oriented engines. It needs nothing of an
+  // engine object, so it is static: every engine calls it as its own, and a test
+  // calls it without building one. Messages are raised under the module
+  // "tagging", whichever engine asks; `fileName` only picks the message form
+  // that names the file. Tokens, columns, rows and positions count from 1.
+
+  // Decodes \t, \s, \, and \\ and appends the delimiter characters to `delims`;
+  // false at a bad backslash, with what was decoded so far kept.
+  static bool parseDelimiters(const String& spec, String& delims, String& message);
+  // Tokens are the maximal runs of non-delimiters (no empty tokens).
+  static int countTokens(const String& line, const String& delims);
+  static StringList tokenize(const String& line, const String& delims);
+  static bool extractDelimitedToken(const int& col, const String& line, const int& row,
+                                    const String& fileName, const String& delims,
+                                    String& token, String& message);
+  // Every delimiter and every other token stays exactly as it was.
+  static bool replaceDelimitedToken(const int& col, const String& line, const int& row,
+                                    const String& fileName, const String& delims,
+                                    const String& value, String& newLine, String& message);
+  // The positions of fixed-width column `col` under `widths` ("10.10.*"); the
+  // caller sets startPos to 1 and endPos to 0 first.
+  static bool fixedColumnRange(const String& line, const String& widths, const int& col,
+                               int& startPos, int& endPos, String& message);
+  static bool extractFixedToken(const int& startPos, const int& endPos, const String& line,
+                                const int& row, const String& fileName, String& token,
+                                String& message);
+  // The line keeps its length; an end past the line is cut back in `endPos`.
+  static bool replaceFixedToken(const int& startPos, int& endPos, const String& line,
+                                const int& row, const String& fileName, const String& value,
+                                String& newLine, String& message);
+
+  // Tags of one file in line order: by the "row" text, then the "col" text,
+  // compared as texts ("10" before "9"); groupTagsByRow then keys them by
+  // number, so a line-by-line pass meets rows 9 and 10 in numeric order.
+  using TagRows = std::map<int, TagList>;
+  static bool tagOrder(const TagData& a, const TagData& b);
+  // Sorts into tagOrder, stably (as TagList::sort(tagOrder) would), looking
+  // each tag's keys up once instead of at every comparison.
+  static void sortTags(TagList& tags);
+  static TagRows groupTagsByRow(const TagList& sorted);
+  // The same, moving the tags into the groups instead of copying them.
+  static TagRows groupTagsByRow(TagList&& sorted);
 
  protected:
   // For an engine that cannot handle tag files of its kind yet: true when the

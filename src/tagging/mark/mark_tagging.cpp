@@ -1,58 +1,304 @@
 #include "tagging/mark/mark_tagging.h"
 
-#include "portal/message_buffer.h"
+#include <cstdlib>
+#include <utility>
 
-// This version of the engine reads and writes no tag-definition files of its
-// own: it recognises none (-1), refuses to write, and reports any file that the
-// portal routes to it as an error instead of silently leaving it untouched.
+#include "portal/host/support.h"
+#include "portal/message_buffer.h"
+#include "portal/message_format.h"
+#include "portal/properties.h"
+#include "tagging/mark/line_copier.h"
+#include "tagging/mark/mark_tag_file.h"
+
 namespace ORLIX {
 namespace Portals {
+namespace {
+
+using Support::File;
+
+String environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? String(value) : String();
+}
+
+int toInt(const String& text) { return truncateToInt(toNumber(text)); }
+
+void setAttribute(pugi::xml_node node, const char* name, const String& value) {
+  pugi::xml_attribute attribute = node.attribute(name);
+  if (!attribute) attribute = node.append_attribute(name);
+  attribute.set_value(value.c_str());
+}
+
+}  // namespace
 
 MarkTagging::~MarkTagging() = default;
 
-bool MarkTagging::writeTagFile(const String& baseName, TagList& tags, const StringStringMap&,
-                               bool isInput, String& message) const {
-  if (tags.empty()) return false;
-  appendError(message, "The %1 engine of this version cannot write %2 tags for %3.", name(),
-              isInput ? "input" : "output", baseName);
-  return false;
-}
-
 bool MarkTagging::writeInputTagFile(const String& baseName, TagList& tags,
-                                    const StringStringMap& analysisProps, StringStringMap&,
-                                    String& message) {
-  return writeTagFile(baseName, tags, analysisProps, true, message);
+                                    const StringStringMap& analysisProps,
+                                    StringStringMap& outData, String& message) {
+  return writeMarkTagFile(baseName, tags, analysisProps, outData, true, message);
 }
 
 bool MarkTagging::writeOutputTagFile(const String& baseName, TagList& tags,
-                                     const StringStringMap& analysisProps, StringStringMap&,
-                                     String& message) {
-  return writeTagFile(baseName, tags, analysisProps, false, message);
+                                     const StringStringMap& analysisProps,
+                                     StringStringMap& outData, String& message) {
+  return writeMarkTagFile(baseName, tags, analysisProps, outData, false, message);
 }
 
-int MarkTagging::readInputTagFile(const String&, const StringStringMap&, TagList&,
-                                  StringStringMap&, String&) {
-  return -1;
+int MarkTagging::readInputTagFile(const String& tagFilePath, const StringStringMap& analysisProps,
+                                  TagList& tags, StringStringMap& outData, String& message) {
+  return readMarkTagFile(tagFilePath, analysisProps, tags, outData, true, message);
 }
 
-int MarkTagging::readOutputTagFile(const String&, const StringStringMap&, TagList&,
-                                   StringStringMap&, String&) {
-  return -1;
+int MarkTagging::readOutputTagFile(const String& tagFilePath,
+                                   const StringStringMap& analysisProps, TagList& tags,
+                                   StringStringMap& outData, String& message) {
+  return readMarkTagFile(tagFilePath, analysisProps, tags, outData, false, message);
 }
 
 bool MarkTagging::processInputTags(const StringStringMap& analysisProps, const HostValues*,
                                    String& message) {
-  return refuseRoutedTagFiles("inputTagFilepaths", analysisProps, message);
+  if (!service()) return false;
+  const StringList files = splitList(analysisProps["inputFilepaths"]);
+  StringList tagFiles = splitList(analysisProps["inputTagFilepaths"]);
+  padList(tagFiles, files.size());
+  const TagFileReader reader = [this](const String& path, const StringStringMap& props,
+                                      TagList& tags, StringStringMap& outData,
+                                      String& readMessage) {
+    return readInputTagFile(path, props, tags, outData, readMessage);
+  };
+
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (tagFiles[i].empty()) continue;
+    TagList tags;
+    if (!cachedInputTags(reader, tagFiles[i], File::base(files[i], true), tags)) continue;
+    sortTags(tags);
+    if (!markInputFile(files[i], groupTagsByRow(std::move(tags)), message)) return false;
+  }
+  return !hasError(message);
+}
+
+// Streams F into F.temp, so memory stays flat whatever F's size. Untagged
+// lines pass on as they are, in blocks (a large file with a few tags is mostly
+// copying); a tagged line gets its values and a line feed.
+bool MarkTagging::markInputFile(const String& inputPath, const TagRows& rows,
+                                String& message) {
+  Support::FileReader reader(inputPath, false);
+  if (!reader.is_open()) {
+    appendError(message, lookupMessage(".err.openInputFile"), inputPath);
+    return false;
+  }
+  const String tempPath = inputPath + ".temp";
+  Support::FileWriter writer(tempPath, false);
+  if (!writer.is_open()) {
+    appendError(message, lookupMessage(".err.writeTempFile"), inputPath, tempPath);
+    return false;
+  }
+
+  LineCopier copier(reader, writer);
+  String line;
+  for (const auto& row : rows) {
+    if (row.first < copier.nextLineNumber()) continue;  // rows below 1 name no line
+    if (!copier.copyUntil(row.first) || !copier.takeLine(line)) break;
+    if (!markLine(line, row.first, row.second, inputPath, message)) {
+      // F.temp keeps the lines before this one; F itself is not touched.
+      copier.flush();
+      return false;
+    }
+    line += '\n';
+    copier.write(line);
+  }
+  copier.finish();
+
+  // A read or write that broke off (an I/O error, a full disk) must not make a
+  // truncated F.temp replace F.
+  if (copier.readFailed()) {
+    appendError(message, lookupMessage(".err.openInputFile"), inputPath);
+    return false;
+  }
+  reader.close();
+  writer.close();
+  if (writer.fail()) {
+    appendError(message, lookupMessage(".err.writeTempFile"), inputPath, tempPath);
+    return false;
+  }
+  replaceByMarked(inputPath, message);
+  return true;
+}
+
+bool MarkTagging::markLine(String& line, int lineNumber, const TagList& rowTags,
+                           const String& inputPath, String& message) {
+  // Last to first: with columns of equal digit count the rightmost field is
+  // written first, so a value holding delimiters cannot shift a field still
+  // to be written.
+  String newLine;
+  for (auto tag = rowTags.rbegin(); tag != rowTags.rend(); ++tag) {
+    const String& mode = tag->get("mode");
+    const String& delims = tag->get("delims");
+    const String value =
+        service()->parameterValue(tag->paramType, tag->paramName, inputPath,
+                                  tag->get("format"), message);
+    const int column = toInt(tag->get("col"));
+    if (mode == "free") {
+      String delimiterSet;
+      // A bad specification is reported; the delimiters decoded before it apply.
+      parseDelimiters(delims, delimiterSet, message);
+      if (!replaceDelimitedToken(column, line, lineNumber, inputPath, delimiterSet, value,
+                                 newLine, message)) {
+        return false;
+      }
+    } else if (mode == "fixed") {
+      // Widths that cannot give the tag's column leave it without a field: that
+      // fails like a field that cannot be written, rather than writing at the
+      // positions reached before the bad width, which belong to another column.
+      int start = 1;
+      int end = 0;
+      if (!fixedColumnRange(line, delims, column, start, end, message) ||
+          !replaceFixedToken(start, end, line, lineNumber, inputPath, value, newLine, message)) {
+        return false;
+      }
+    } else {
+      continue;
+    }
+    line.swap(newLine);
+  }
+  return true;
+}
+
+void MarkTagging::replaceByMarked(const String& inputPath, String& message) {
+  const String tempPath = inputPath + ".temp";
+  if (isTrue(environment("QZN_PRESERVE_TAGGED_FILE_STAGES"))) {
+    // The stages are for looking at, not for the run: failing to keep them
+    // warns (whatever the identifier says) or passes silently, and marking goes on.
+    if (!File::rename(inputPath, inputPath + ".orig")) {
+      appendWarning(message, lookupMessage(".err.renameOrigFile"));
+    }
+    File::copy(tempPath, inputPath + ".afterMarking");
+  }
+  // F is still there unless it just became F.orig.
+  if (Support::FileReader(inputPath, false).is_open() && !File::remove(inputPath)) {
+    appendError(message, lookupMessage(".err.deleteOrigFile"), inputPath);
+  }
+  if (!File::rename(tempPath, inputPath)) {
+    appendError(message, lookupMessage(".err.renameModFile"), tempPath, inputPath);
+  }
 }
 
 bool MarkTagging::processOutputTags(const StringStringMap& analysisProps, HostResponses*,
                                     String& message) {
-  return refuseRoutedTagFiles("outputTagFilepaths", analysisProps, message);
+  if (!service()) return false;
+  const StringList files = splitList(analysisProps["outputFilepaths"]);
+  StringList tagFiles = splitList(analysisProps["outputTagFilepaths"]);
+  padList(tagFiles, files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (tagFiles[i].empty()) continue;
+    if (!extractOutputFile(files[i], tagFiles[i], analysisProps, message)) return false;
+  }
+  return !hasError(message);
 }
 
-void MarkTagging::writeTagAttributes(pugi::xml_node&, const TagData&) {}
+bool MarkTagging::extractOutputFile(const String& outputPath, const String& tagFilePath,
+                                    const StringStringMap& analysisProps, String& message) {
+  appendNote(message, lookupMessage(".msg.processOutputTags"), outputPath);
+  const String baseName = File::base(outputPath, true);
+  StringStringMap fileProps;
+  fileProps.set("outputFilename", baseName);
+  TagList tags;
+  StringStringMap outData;
+  // A tag file that breaks off has its message in `message`; the tags read
+  // before the bad line are still extracted.
+  readOutputTagFile(tagFilePath, fileProps, tags, outData, message);
+  sortTags(tags);
+  const TagRows rows = groupTagsByRow(std::move(tags));
 
-void MarkTagging::readTagAttributes(const pugi::xml_node&, TagData&) {}
+  const Support::FileBufferedReader reader(outputPath);
+  if (!reader.isOpen()) {
+    appendError(message, lookupMessage(".err.openOutputFile"), outputPath);
+    return false;
+  }
+  for (const auto& entry : rows) {
+    const int row = entry.first;
+    const TagList& rowTags = entry.second;
+    if (row < 1 || row > reader.numLines()) {
+      for (const TagData& tag : rowTags) {
+        reportResponseError(tag.paramName, analysisProps,
+                            formatMessage(lookupMessage(".err.storeRespValue"), tag.paramName,
+                                          numberText(row), baseName));
+      }
+      continue;
+    }
+    const String line = reader.getLine(row - 1);
+    for (const TagData& tag : rowTags) {
+      const String& mode = tag.get("mode");
+      const String& delims = tag.get("delims");
+      const int tagRow = toInt(tag.get("row"));
+      const int column = toInt(tag.get("col"));
+      String token;
+      bool extracted = false;
+      if (mode == "free") {
+        String delimiterSet;
+        parseDelimiters(delims, delimiterSet, message);
+        extracted = extractDelimitedToken(column, line, tagRow, outputPath, delimiterSet, token,
+                                          message);
+      } else if (mode == "fixed") {
+        int start = 1;
+        int end = 0;
+        // As in marking, widths that cannot give the column leave no field to read.
+        extracted = fixedColumnRange(line, delims, column, start, end, message) &&
+                    extractFixedToken(start, end, line, tagRow, outputPath, token, message);
+      } else {
+        continue;
+      }
+      if (!extracted) {
+        reportResponseError(tag.paramName, analysisProps,
+                            formatMessage(lookupMessage(".err.extractRespValue"), tag.paramName));
+        continue;
+      }
+      reportToken(tag, token, analysisProps);
+    }
+  }
+  return true;
+}
+
+void MarkTagging::reportToken(const TagData& tag, const String& token,
+                              const StringStringMap& analysisProps) {
+  StringStringMap typeInfo;
+  service()->analysisProperty(analysisProps["analysisDir"], "responseDataType#" + tag.paramName,
+                              typeInfo);
+  ResponseValues values;
+  if (typeInfo["responseDataType"] == "Numeric") {
+    double number = 0.0;
+    if (!readsAsNumber(token, number)) {
+      reportResponseError(tag.paramName, analysisProps,
+                          formatMessage(lookupMessage(".err.convertStringToNum"), tag.paramName,
+                                        token));
+      return;
+    }
+    values.numbers.push_back(number);
+  } else {
+    values.texts.push_back(token);
+  }
+  reportResponseValues(tag.paramName, analysisProps, values);
+}
+
+void MarkTagging::writeDocumentAttributes(pugi::xml_document& document,
+                                          const StringStringMap& analysisProps) {
+  const String& delims = analysisProps["delims"];
+  const String& widths = analysisProps["widths"];
+  pugi::xml_node root = document.document_element();
+  setAttribute(root, "delims", delims.empty() ? String(kDefaultMarkDelims) : delims);
+  setAttribute(root, "widths", widths.empty() ? String(kDefaultMarkWidths) : widths);
+}
+
+void MarkTagging::writeTagAttributes(pugi::xml_node& tagElement, const TagData& tag) {
+  for (const char* key : {"row", "col", "delims"}) setAttribute(tagElement, key, tag.get(key));
+}
+
+void MarkTagging::readTagAttributes(const pugi::xml_node& tagElement, TagData& tag) {
+  for (const char* key : {"row", "col", "delims"}) {
+    tag.add(key, tagElement.attribute(key).value());
+  }
+}
 
 }  // namespace Portals
 }  // namespace ORLIX
