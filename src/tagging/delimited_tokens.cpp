@@ -75,13 +75,13 @@ StringList columnArgs(int col, int row, const String& fileName, int tokens,
 
 }  // namespace
 
-bool TaggingImpl::parseDelimiters(const String& spec, String& delims, String& message) {
-  for (std::size_t i = 0; i < spec.size(); ++i) {
-    if (spec[i] != '\\') {
-      delims += spec[i];
+bool TaggingImpl::parseDelimiters(const String& written, String& delims, String& message) {
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    if (written[i] != '\\') {
+      delims += written[i];
       continue;
     }
-    const char next = i + 1 < spec.size() ? spec[i + 1] : '\0';
+    const char next = i + 1 < written.size() ? written[i + 1] : '\0';
     switch (next) {
       case 't': delims += '\t'; break;
       case 's': delims += ' '; break;

@@ -8,10 +8,10 @@ namespace {
 
 using T = TaggingImpl;
 
-String decoded(const String& spec, bool expectOk = true) {
+String decoded(const String& written, bool expectOk = true) {
   String delims;
   String message;
-  EXPECT_EQ(T::parseDelimiters(spec, delims, message), expectOk) << spec;
+  EXPECT_EQ(T::parseDelimiters(written, delims, message), expectOk) << written;
   return delims;
 }
 

@@ -53,7 +53,7 @@ class TaggingImpl : public HelperBase {
 
   // Decodes \t, \s, \, and \\ and appends the delimiter characters to `delims`;
   // false at a bad backslash, with what was decoded so far kept.
-  static bool parseDelimiters(const String& spec, String& delims, String& message);
+  static bool parseDelimiters(const String& written, String& delims, String& message);
   // Tokens are the maximal runs of non-delimiters (no empty tokens).
   static int countTokens(const String& line, const String& delims);
   static StringList tokenize(const String& line, const String& delims);

@@ -141,7 +141,7 @@ bool MarkTagging::markLine(String& line, int lineNumber, const TagList& rowTags,
     const int column = toInt(tag->get("col"));
     if (mode == "free") {
       String delimiterSet;
-      // A bad specification is reported; the delimiters decoded before it apply.
+      // A bad delimiter text is reported; the delimiters decoded before it apply.
       parseDelimiters(delims, delimiterSet, message);
       if (!replaceDelimitedToken(column, line, lineNumber, inputPath, delimiterSet, value,
                                  newLine, message)) {
