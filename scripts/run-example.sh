@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the example: the host loads the
-# portal library and replays a set-up and one design against it.
+# Installs what is missing, builds, and runs the example study: a cantilever
+# deck, twelve designs, each written into the deck by the portal, solved by the
+# solver stand-in, and read back through its results module.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh" release
-"$root/build/bin/portal-host" replay "$root/examples/first-design/scenario.json"
+"$root/build/bin/portal-host" study "$root/examples/cantilever/study.json" \
+  --out "$root/cantilever-results"

@@ -15,6 +15,8 @@
 #include "replay.h"
 #include "scenario_schema.h"
 #include "transcript_compare.h"
+#include "study_file.h"
+#include "user_commands.h"
 
 namespace {
 
@@ -27,16 +29,25 @@ constexpr int kExitLibrary = 3;
 const char* const kUsage =
     "usage: portal-host replay SCENARIO.json [--portal LIBRARY] [--keep] [--out FILE]\n"
     "       portal-host check SCENARIO.json [EXPECTED.json] [--portal LIBRARY] [--keep] [--out FILE]\n"
+    "       portal-host study STUDY.json [--jobs N] [--poll SECONDS] [--out FOLDER]\n"
+    "       portal-host params DECK [--json]\n"
+    "       portal-host responses RESULTS [--json] [--modules LIST] [--solver PROGRAM]\n"
     "\n"
     "replay  plays the scenario against the portal library and prints the transcript\n"
     "        (JSON) on standard output.\n"
     "check   plays the scenario and compares the transcript with EXPECTED.json\n"
     "        (default: SCENARIO with .json replaced by .expected.json).\n"
     "\n"
+    "(each of study, params and responses explains itself with --help)\n"
+    "\n"
     "  --portal LIBRARY  the portal library to load (default: libbrisolportal.so\n"
     "                    beside portal-host)\n"
     "  --keep            keep the work folder and print its path on standard error\n"
     "  --out FILE        write the transcript to FILE instead of standard output\n"
+    "\n"
+    "study      runs every design of a study through the portal (see study --help)\n"
+    "params     lists the parameters a deck offers\n"
+    "responses  lists the responses a results database offers\n"
     "\n"
     "exit status: 0 the scenario ran to its end (check: and matched), 1 check found\n"
     "differences, 2 invalid scenario or usage, 3 the library cannot be loaded or has\n"
@@ -181,6 +192,24 @@ int run(const CommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "study" || command == "params" || command == "responses") {
+    const std::vector<std::string> arguments(argv + 2, argv + argc);
+    try {
+      if (command == "study") return portalhost::studyCommand(arguments);
+      if (command == "params") return portalhost::paramsCommand(arguments);
+      return portalhost::responsesCommand(arguments);
+    } catch (const portalhost::StudyError& error) {
+      std::cerr << "portal-host " << command << ": " << error.what() << "\n";
+      return kExitInvalid;
+    } catch (const portalhost::LibraryError& error) {
+      std::cerr << "portal-host: " << error.what() << "\n";
+      return kExitLibrary;
+    } catch (const std::exception& error) {
+      std::cerr << "portal-host " << command << ": " << error.what() << "\n";
+      return 1;
+    }
+  }
   CommandLine line;
   try {
     line = parseCommandLine(argc, argv);
