@@ -3,7 +3,7 @@
 # is missing, so running it again costs nothing.
 set -euo pipefail
 packages=(cmake g++ make libpugixml-dev libutfcpp-dev nlohmann-json3-dev
-          libgtest-dev libgmock-dev libbenchmark-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
