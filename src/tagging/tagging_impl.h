@@ -87,12 +87,6 @@ class TaggingImpl : public HelperBase {
   static TagRows groupTagsByRow(const TagList& sorted);
   // The same, moving the tags into the groups instead of copying them.
   static TagRows groupTagsByRow(TagList&& sorted);
-
- protected:
-  // For an engine that cannot handle tag files of its kind yet: true when the
-  // portal routed none to it, otherwise an error naming each one.
-  bool refuseRoutedTagFiles(const String& tagListKey, const StringStringMap& analysisProps,
-                            String& message) const;
 };
 
 }  // namespace Portals

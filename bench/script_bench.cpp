@@ -1,0 +1,110 @@
+// Script engine on a large results file: a deterministic generator of a file
+// with a marker line near its end followed by a table, and an output script
+// that finds the marker and reads one column of the table to its end, run in a
+// process of its own so that its time and peak memory stand alone
+// (script_bench.sh puts the figures together).
+//   script_bench generate FILE MEGABYTES ROWS   (writes FILE and its S_out_ tag file)
+//   script_bench extract FILE                   (runs the output script on FILE)
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "bench_host.h"
+#include "portal/host/support.h"
+#include "tagging/script/script_tagging.h"
+
+namespace {
+
+using ORLIX::String;
+using ORLIX::Support::File;
+
+// The column is a Numeric response, as a results file's usually are.
+class NumericService : public bench::QuietService {
+ public:
+  void analysisProperty(const String&, const String&, ORLIX::StringStringMap& out) override {
+    out.set("responseDataType", "Numeric");
+  }
+};
+
+class BenchHost : public bench::QuietHost {
+ public:
+  ORLIX::IExtension* extension(const String& type) override {
+    return type == "Portal" ? &numeric : nullptr;
+  }
+  NumericService numeric;
+};
+
+String tagFileOf(const String& file) {
+  return File::parentFolder(file) + "/S_out_bench_" + File::base(file, true);
+}
+
+// Log lines of 100 bytes up to the marker, then ROWS table rows of 60 bytes
+// whose third field is the column, then a line with a single field that ends
+// it (script_bench.sh's awk baseline stops at the same line).
+int generate(const String& file, long megabytes, long rows) {
+  std::ofstream out(file, std::ios::binary);
+  const long tableBytes = rows * 60;
+  const long logLines = (megabytes * 1024 * 1024 - tableBytes) / 100;
+  char line[160];
+  unsigned long seed = 12345;
+  for (long i = 1; i <= logLines; ++i) {
+    seed = seed * 6364136223846793005UL + 1442695040888963407UL;
+    std::snprintf(line, sizeof line, "iteration %10ld residual %14.6e norm %14.6e step %29ld\n", i,
+                  static_cast<double>(seed >> 40) * 1e-9, static_cast<double>(seed >> 44), i % 977);
+    out << line;
+  }
+  out << "NODAL RESULTS MARKER\n";
+  for (long i = 1; i <= rows; ++i) {
+    seed = seed * 6364136223846793005UL + 1442695040888963407UL;
+    const double x = static_cast<double>(seed >> 40) / 16777216.0;
+    std::snprintf(line, sizeof line, "%11ld %15.6e %15.6e %15.6e\n", i, x * 1000, x * -3.5, x);
+    out << line;
+  }
+  out << "END\n";
+  std::ofstream tags(tagFileOf(file), std::ios::binary);
+  tags << "$ File type, version\nscripting, 1\n$ Tag definition file: " << File::base(file, true)
+       << "\nSCRIPTING\n$! Number of tags: 1\n$! Start tag script\n"
+       << "SET_PARAMETER_LIST(uy)\nGOTO_STRING(MARKER, 1)\nMOVE_DOWN(1)\n"
+       << "GET_COLUMN_FREE(3, EOC, \\s)\n$! End tag script\n\n";
+  std::printf("generated %s: %ld log lines, marker, %ld table rows\n", file.c_str(), logLines,
+              rows);
+  return 0;
+}
+
+long peakKilobytes() {
+  struct rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+int extract(const String& file) {
+  BenchHost host;
+  ORLIX::Portals::ScriptTagging engine(&host);
+  const auto start = std::chrono::steady_clock::now();
+  String message;
+  const bool ok = engine.processOutputTags({{"analysisName", "bench"},
+                                            {"outputFilepaths", file},
+                                            {"outputTagFilepaths", tagFileOf(file)}},
+                                           nullptr, message);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("extract ok=%d seconds=%.3f peak_kb=%ld reported=%zu\n", ok ? 1 : 0, seconds,
+              peakKilobytes(), host.numeric.reportedValues);
+  if (!ok) std::fprintf(stderr, "%s\n", message.c_str());
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 5 && String(argv[1]) == "generate") {
+    return generate(argv[2], std::atol(argv[3]), std::atol(argv[4]));
+  }
+  if (argc == 3 && String(argv[1]) == "extract") return extract(argv[2]);
+  std::fprintf(stderr, "usage: script_bench generate FILE MEGABYTES ROWS | extract FILE\n");
+  return 2;
+}
