@@ -157,7 +157,7 @@ const NamedChildren& PathIndex::namedChildren(pugi::xml_node parent, const Strin
       for (const auto& table : *tabled) {
         if (table.second->attribute.empty()) {
           table.first->add(child.child_value(), child);
-        } else if (const pugi::xml_attribute a = attributeNamed(child, table.second->attribute)) {
+        } else if (const pugi::xml_attribute a = child.attribute(table.second->attribute.c_str())) {
           table.first->add(a.value(), child);
         }
       }
@@ -220,7 +220,7 @@ void PathIndex::collectValues(pugi::xml_node child, const ValueSource& source,
   const auto add = [&](pugi::xml_node holder) {
     if (source.attribute.empty()) {
       values.push_back(holder.child_value());
-    } else if (const pugi::xml_attribute attribute = attributeNamed(holder, source.attribute)) {
+    } else if (const pugi::xml_attribute attribute = holder.attribute(source.attribute.c_str())) {
       values.push_back(attribute.value());
     }
   };
