@@ -1,8 +1,10 @@
 // A whole script, as a user writes it into a script tag file, run against a
 // small results file as an output script and against a small input file as an
-// input script. Whatever it says, it must end. (Whether the input was replaced
-// cannot be told from the result alone: a script that ran can still quote the
-// word that marks an error, which fails the operation afterwards.)
+// input script. Whatever it says, it must end without a sanitizer finding.
+// Its messages are not searched for a swallowed exception: they quote the
+// script's own lines, parameter lists across line feeds included, so any text
+// at all can start a line of them. (Nor can a replaced input be told from the
+// result: a script that ran may still quote the word that marks an error.)
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -38,7 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   portal.processOutputFiles({{"analysisName", "a1"}, {"outputFilepaths", results},
                              {"outputTagFilepaths", outTags}},
                             nullptr, message);
-  fuzz::expectNoEscapedException(message);
 
   message.clear();
   const std::string input = scratch.write("input.txt", kInput);
@@ -46,6 +47,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   portal.updateInputFiles({{"analysisName", "a1"}, {"inputFilepaths", input},
                            {"inputTagFilepaths", inTags}},
                           nullptr, message);
-  fuzz::expectNoEscapedException(message);
   return 0;
 }
