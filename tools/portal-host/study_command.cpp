@@ -35,14 +35,6 @@ const char* const kStudyUsage =
     "exit status: 0 every design succeeded, 1 some failed, 2 the study file or the\n"
     "command line is wrong, 3 the portal library cannot be loaded.\n";
 
-// Programs shipped beside portal-host (the solver and its results module) are
-// found before any others of the same name.
-void putOwnFolderFirstOnPath() {
-  const std::string own = fs::path(PortalLibrary::defaultPath()).parent_path().string();
-  const char* path = std::getenv("PATH");
-  ::setenv("PATH", (own + ":" + (path ? path : "/usr/bin:/bin")).c_str(), 1);
-}
-
 class ProgressBar {
  public:
   ProgressBar(std::size_t total, bool shown) : total_(total), shown_(shown) {}
@@ -64,6 +56,12 @@ class ProgressBar {
 };
 
 }  // namespace
+
+void putOwnFolderFirstOnPath() {
+  const std::string own = fs::path(PortalLibrary::defaultPath()).parent_path().string();
+  const char* path = std::getenv("PATH");
+  ::setenv("PATH", (own + ":" + (path ? path : "/usr/bin:/bin")).c_str(), 1);
+}
 
 int studyCommand(const std::vector<std::string>& arguments) {
   std::string studyPath, out, portal = PortalLibrary::defaultPath();

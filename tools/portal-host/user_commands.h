@@ -13,6 +13,10 @@ int studyCommand(const std::vector<std::string>& arguments);
 int paramsCommand(const std::vector<std::string>& arguments);
 int responsesCommand(const std::vector<std::string>& arguments);
 
+// Programs shipped beside portal-host (the solver and its results module) are
+// found before any others of the same name.
+void putOwnFolderFirstOnPath();
+
 }  // namespace portalhost
 
 #endif

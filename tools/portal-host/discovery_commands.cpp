@@ -141,9 +141,7 @@ int responsesCommand(const std::vector<std::string>& arguments) {
                  "--solver the solver's launcher (default brisol, found on PATH).\n";
     return 0;
   }
-  const char* path = std::getenv("PATH");
-  const std::string own = fs::path(PortalLibrary::defaultPath()).parent_path().string();
-  ::setenv("PATH", (own + ":" + (path ? path : "/usr/bin:/bin")).c_str(), 1);
+  putOwnFolderFirstOnPath();
   return inspect(options, false);
 }
 
