@@ -122,8 +122,10 @@ int readScriptTagFile(const String& tagFilePath, const StringStringMap& analysis
   bool inScript = false;
   String code;
   while (reader.getLine(line)) {
-    // A file saved with CR LF line ends keeps no CR in its scripts.
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A file saved with CR LF line ends keeps no CR in its scripts; one
+    // converted twice ends its lines "\r\r\n". A CR kept at a line's end would
+    // be lost the next time the tag is written and read, so none is kept.
+    while (!line.empty() && line.back() == '\r') line.pop_back();
     const String marker = trim(line);
     if (!inScript) {
       inScript = marker == kStartMarker;

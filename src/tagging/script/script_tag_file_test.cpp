@@ -118,10 +118,10 @@ TEST_F(ScriptTagFile, KeepsItsParameterListThroughAWriteAndARead) {
   EXPECT_EQ(back.front().get("code"), "SET_PARAMETER_LIST(%names%)\nLOOP(2)\nEND_LOOP");
 }
 
-TEST_F(ScriptTagFile, ReadFromCrLfLinesKeepsNoCarriageReturn) {
+TEST_F(ScriptTagFile, ReadFromCrLfLinesKeepsNoCarriageReturnAtALineEnd) {
   const String path = dir.write("S_out_a1_r.out",
                                 "$ File type, version\r\nscripting, 1\r\n"
-                                "$! Start tag script\r\nGOTO_TOP\r\nGOTO_END\r\n"
+                                "$! Start tag script\r\nGOTO_TOP\r\nGOTO_END\r\r\n"
                                 "$! End tag script\r\n");
   TagList tags;
   ASSERT_EQ(read(path, tags, false), 0);
