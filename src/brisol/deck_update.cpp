@@ -9,6 +9,7 @@
 #include "brisol/deck_command.h"
 #include "portal/chunked_lines.h"
 #include "portal/edge_guard.h"
+#include "portal/file_replacement.h"
 #include "portal/host/support.h"
 #include "portal/line_starts.h"
 #include "portal/message_buffer.h"
@@ -173,13 +174,16 @@ bool brisolPortal::updateDecks(const StringStringMap& analysisProps, String& err
       appendError(error, "Could not write the updated deck to %1.", tempPath);
       return false;
     }
-    if (!File::remove(deckPath)) {
+    // A refused rename puts the deck back as it was; the design's deck waits
+    // in the .temp file.
+    const FileReplacement replaced = replaceByTemp(tempPath, deckPath);
+    if (!replaced.originalFound || replaced.deleteFailed) {
       appendError(error,
                   "Could not delete %1. This is needed before the *.temp file, which includes "
                   "the changes for this design, can be renamed.",
                   deckPath);
     }
-    if (!File::rename(tempPath, deckPath)) {
+    if (!replaced.renamed) {
       appendError(error, "Could not rename %1 to %2", tempPath, deckPath);
     }
     if (!pending.empty()) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "brisol/design_loop_test_support.h"
+#include "portal/failing_renames.h"
 
 namespace ORLIX {
 namespace Portals {
@@ -58,6 +59,23 @@ TEST(DeckFaults, ADeckThatVanishesAfterDiscoveryStopsTheUpdate) {
   EXPECT_FALSE(loop.runDesign(1, 2));
   EXPECT_NE(loop.message.find("ERROR: Error reading " + loop.dir.file("run/plate.dat") + "."), String::npos);
   EXPECT_FALSE(std::filesystem::exists(loop.dir.file("run/plate.dat.temp")));
+}
+
+// The deck is deleted before the rename, as the solver's platforms need; a
+// refused rename must still leave the user with their deck.
+TEST(DeckFaults, ARefusedRenameGivesTheDeckBackAndKeepsTheDesignsDeckBeside) {
+  DesignLoop loop;
+  const String deckPath = loop.dir.file("run/plate.dat");
+  const String before = readWholeFile(deckPath);
+  testing::FailingRenames refusing(".temp");
+  EXPECT_FALSE(loop.portal.updateInputFiles(
+      {{"analysisName", "a1"}, {"inputFilepaths", deckPath},
+       {"inputTagFilepaths", loop.dir.file("tags/P_in_a1_plate.dat")}},
+      nullptr, loop.message));
+  EXPECT_EQ(refusing.refused(), 1);
+  EXPECT_EQ(loop.message, "ERROR: Could not rename " + deckPath + ".temp to " + deckPath);
+  EXPECT_EQ(readWholeFile(deckPath), before);
+  EXPECT_NE(readWholeFile(deckPath + ".temp"), before);
 }
 
 // A small file system of its own makes a full disk without filling the

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "portal/failing_renames.h"
 #include "portal/test_host.h"
 #include "xmlportal/xml_portal.h"
 
@@ -60,6 +61,17 @@ TEST_F(XmlValueUpdate, WritesEachTaggedValueAndReportsMissingElements) {
   EXPECT_EQ(testing::readWholeFile(input),
             "<?xml version=\"1.0\"?>\n<m>\n  <beam>\n    <len>4.25</len>\n    <w>2</w>\n"
             "  </beam>\n</m>\n");
+  EXPECT_FALSE(std::ifstream(input + ".temp").good());
+}
+
+TEST_F(XmlValueUpdate, ARefusedRenameLeavesTheInputAsItWas) {
+  testing::FailingRenames refusing(".temp");
+  EXPECT_FALSE(portal.updateInputFiles(
+      {{"inputFilepaths", input}, {"inputTagFilepaths", tagFile}}, nullptr, message));
+  EXPECT_EQ(refusing.refused(), 1);
+  EXPECT_EQ(message, "\nFailed to write the value for H\nUnable to write the modified file to " +
+                         input);
+  EXPECT_EQ(testing::readWholeFile(input), "<m><beam><len>1</len><w>2</w></beam></m>");
   EXPECT_FALSE(std::ifstream(input + ".temp").good());
 }
 

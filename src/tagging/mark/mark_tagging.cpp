@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "portal/file_replacement.h"
 #include "portal/host/support.h"
 #include "portal/message_buffer.h"
 #include "portal/message_format.h"
@@ -175,11 +176,13 @@ void MarkTagging::replaceByMarked(const String& inputPath, String& message) {
     }
     File::copy(tempPath, inputPath + ".afterMarking");
   }
-  // F is still there unless it just became F.orig.
-  if (Support::FileReader(inputPath, false).is_open() && !File::remove(inputPath)) {
+  // F is still there unless it just became F.orig; a refused rename puts it
+  // back as it was.
+  const FileReplacement replaced = replaceByTemp(tempPath, inputPath);
+  if (replaced.deleteFailed) {
     appendError(message, lookupMessage(".err.deleteOrigFile"), inputPath);
   }
-  if (!File::rename(tempPath, inputPath)) {
+  if (!replaced.renamed) {
     appendError(message, lookupMessage(".err.renameModFile"), tempPath, inputPath);
   }
 }

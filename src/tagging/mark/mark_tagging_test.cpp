@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "portal/failing_renames.h"
 #include "portal/host/support.h"
 #include "portal/test_host.h"
 
@@ -114,6 +115,18 @@ TEST_F(MarkEngine, AFixedTagWhoseWidthsCannotGiveItsColumnWritesNothing) {
   EXPECT_EQ(message,
             "ERROR: Invalid column width \"0\" in the fixed-width column list: every width must "
             "be a number of at least 1.");
+}
+
+TEST_F(MarkEngine, ARefusedRenameLeavesTheInputAsItWasAndTheMarkedFileBeside) {
+  host.service.parameters = {{"x", "5"}};
+  const String input = dir.write("in.txt", "x 0\n");
+  testing::FailingRenames refusing(".temp");
+  EXPECT_FALSE(mark({input}, {tagFile("M_in_a1_in.txt", "free, 1,\\s, 2, T, x, ")}));
+  EXPECT_EQ(refusing.refused(), 1);
+  EXPECT_EQ(message, "ERROR: Could not rename the marked file " + input + ".temp to " + input +
+                         "; the input file was not updated.");
+  EXPECT_EQ(readAll(input), "x 0\n");
+  EXPECT_EQ(readAll(input + ".temp"), "x 5\n");
 }
 
 TEST_F(MarkEngine, FileStagesAreKeptOnRequest) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "portal/file_replacement.h"
 #include "portal/message_buffer.h"
 #include "portal/message_format.h"
 #include "portal/properties.h"
@@ -187,10 +188,12 @@ void ScriptTagging::replaceByScripted(const String& inputPath, String& message) 
     }
     File::copy(tempPath, inputPath + ".afterScripting");  // for looking at only
   }
-  if (File::exists(inputPath) && !File::remove(inputPath)) {
+  // A refused rename puts the input back as it was.
+  const FileReplacement replaced = replaceByTemp(tempPath, inputPath);
+  if (replaced.deleteFailed) {
     appendError(message, lookupMessage(".err.deleteOrigFile"), inputPath);
   }
-  if (!File::rename(tempPath, inputPath)) {
+  if (!replaced.renamed) {
     appendError(message, lookupMessage(".err.renameModFile"), tempPath, inputPath);
   }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "portal/failing_renames.h"
 #include "portal/host/support.h"
 #include "portal/test_host.h"
 
@@ -66,6 +67,23 @@ TEST_F(ScriptEngine, WritesTheValuesAndReplacesTheFileThroughTemp) {
   EXPECT_EQ(readWholeFile(input), "title\nx = 42\ny = 7");
   EXPECT_FALSE(File::exists(input + ".temp"));
   EXPECT_EQ(message, "Running the input script for x, y on model.txt.");
+}
+
+TEST_F(ScriptEngine, ARefusedRenameLeavesTheInputAsItWasAndTheScriptedFileBeside) {
+  host.service.parameters = {{"x", "42"}};
+  const String input = dir.write("model.txt", "x = 1\n");
+  const String tags = dir.write(
+      "S_in_a1_model.txt",
+      tagFileText({"SET_PARAMETER_LIST(x)\nSET_RELATIVE_VALUE_FREE(x =, 1, 1, \\s, %g)"}));
+  testing::FailingRenames refusing(".temp");
+  EXPECT_FALSE(scriptInputs({input}, {tags}));
+  EXPECT_EQ(refusing.refused(), 1);
+  EXPECT_NE(message.find("ERROR: Could not rename the scripted file " + input + ".temp to " +
+                         input + "; the input file was not updated."),
+            String::npos)
+      << message;
+  EXPECT_EQ(readWholeFile(input), "x = 1\n");
+  EXPECT_EQ(readWholeFile(input + ".temp"), "x = 42");
 }
 
 TEST_F(ScriptEngine, LetsALaterScriptOfAFileSeeTheRowsAnEarlierOneChanged) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "portal/failing_renames.h"
 #include "portal/host/support.h"
 #include "portal/properties.h"
 #include "portal/test_host.h"
@@ -91,6 +92,17 @@ TEST_F(XmlEngine, AnInputThatDoesNotParseIsLeftAsItWas) {
   EXPECT_EQ(readWholeFile(broken), "<m><p v=\"1\"></m>");
   EXPECT_FALSE(File::exists(broken + ".temp"));
   EXPECT_EQ(readWholeFile(good), "<?xml version=\"1.0\"?>\n<m>\n  <p v=\"2\" />\n</m>\n");
+}
+
+TEST_F(XmlEngine, ARefusedRenameLeavesTheInputAsItWas) {
+  const String input = dir.write("m.xml", "<m><p v=\"1\"/></m>");
+  host.service.parameters = {{"x", "2"}};
+  testing::FailingRenames refusing(".temp");
+  EXPECT_FALSE(update({input}, {tagFile("X_in_a1_m.xml", {"x|m/p|[@v]"})}));
+  EXPECT_EQ(refusing.refused(), 1);
+  EXPECT_EQ(message, "ERROR: Cannot save the updated XML input file " + input + ".");
+  EXPECT_EQ(readWholeFile(input), "<m><p v=\"1\"/></m>");
+  EXPECT_FALSE(File::exists(input + ".temp"));
 }
 
 TEST_F(XmlEngine, AFileKeepsItsEncodingAndByteOrderMark) {
