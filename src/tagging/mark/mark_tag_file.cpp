@@ -1,13 +1,13 @@
 #include "tagging/mark/mark_tag_file.h"
 
 #include <cstdlib>
-#include <exception>
 #include <utility>
 
 #include "portal/host/support.h"
 #include "portal/message_buffer.h"
 #include "portal/message_format.h"
 #include "portal/text.h"
+#include "tagging/tag_file_output.h"
 
 namespace ORLIX {
 namespace Portals {
@@ -30,10 +30,7 @@ String joinPath(const StringList& path) { return join(path, "."); }
 // and the analysis' default delimiters and widths.
 String header(const String& version, const String& baseName, int tagCount,
               const String& delims, const String& widths) {
-  String text;
-  text += "$ File type, version\n";
-  text += "marking, " + version + "\n";
-  text += "$ Tag definition file: " + baseName + "\n";
+  String text = tagFileOpening("marking", version, baseName);
   text += "$ Tag type, Num tags\n";
   text += "MARKING, " + std::to_string(tagCount) + "\n";
   text += "$ Default delimited (free) parser (\\s=space \\t=tab \\,=comma \\\\=backslash)\n";
@@ -42,22 +39,6 @@ String header(const String& version, const String& baseName, int tagCount,
   text += widths + "\n";
   text += "$ Mode, Row, Delims, Col, Param type, Param name, Print Fmt\n";
   return text;
-}
-
-// Whether the stream wrote everything: a target that could not be opened and
-// a write that failed (a full disk) both leave the stream failed. The host's
-// FileWriter reports neither by an exception, so both are checked here and
-// given the message an exception would get.
-bool writeWhole(const String& path, const String& content) {
-  try {
-    Support::FileWriter writer(path, false);
-    if (!writer.is_open()) return false;
-    writer.write(content.data(), static_cast<std::streamsize>(content.size()));
-    writer.close();
-    return !writer.fail();
-  } catch (const std::exception&) {
-    return false;
-  }
 }
 
 }  // namespace
@@ -108,22 +89,21 @@ bool writeMarkTagFile(const String& baseName, const TagList& tags,
 
   const String& delims = analysisProps["delims"];
   const String& widths = analysisProps["widths"];
-  const String fileName =
-      String(isInput ? "M_in_" : "M_out_") + analysisProps["analysisName"] + "_" + baseName;
+  const String fileName = engineTagFileName('M', baseName, analysisProps, isInput);
   if (!destDir.empty()) {
     const String content =
         header(analysisProps["version"], baseName, tagCount,
                delims.empty() ? String(kDefaultMarkDelims) : delims,
                widths.empty() ? String(kDefaultMarkWidths) : widths) +
         join(lines, "\n");
-    if (!writeWhole(destDir + "/" + fileName, content)) {
+    if (!writeWholeFile(destDir + "/" + fileName, content)) {
       // No file, so no name handed back either: the host must not be told of
       // a tag file that does not exist.
       appendError(message, lookupMessage(kModule, ".err.writeMarkDefnFile"), baseName);
       return false;
     }
   }
-  outData.set(baseName + (isInput ? "_intagfile" : "_outtagfile"), fileName);
+  recordTagFile(outData, baseName, isInput, fileName);
   return true;
 }
 

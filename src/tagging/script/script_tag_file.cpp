@@ -1,6 +1,5 @@
 #include "tagging/script/script_tag_file.h"
 
-#include <exception>
 #include <utility>
 
 #include "portal/host/support.h"
@@ -8,6 +7,7 @@
 #include "portal/message_format.h"
 #include "portal/text.h"
 #include "tagging/script/script_state.h"
+#include "tagging/tag_file_output.h"
 
 namespace ORLIX {
 namespace Portals {
@@ -28,20 +28,6 @@ bool findParameterList(const String& code, std::size_t& begin, std::size_t& leng
   if (close == String::npos) return false;
   length = close - begin;
   return true;
-}
-
-// Whether the stream wrote everything; the host's FileWriter reports neither
-// an unopenable file nor a failed write by an exception.
-bool writeWhole(const String& path, const String& content) {
-  try {
-    Support::FileWriter writer(path, false);
-    if (!writer.is_open()) return false;
-    writer.write(content.data(), static_cast<std::streamsize>(content.size()));
-    writer.close();
-    return !writer.fail();
-  } catch (const std::exception&) {
-    return false;
-  }
 }
 
 }  // namespace
@@ -86,20 +72,18 @@ bool writeScriptTagFile(const String& fileName, const TagList& tags,
     body += kEndMarker;
     body += "\n\n";
   }
-  const String name =
-      String(isInput ? "S_in_" : "S_out_") + analysisProps["analysisName"] + "_" + fileName;
+  const String name = engineTagFileName('S', fileName, analysisProps, isInput);
   const String& destDir = analysisProps["destDir"];
   if (!destDir.empty()) {
-    const String header = "$ File type, version\nscripting, " + analysisProps["version"] +
-                          "\n$ Tag definition file: " + fileName + "\nSCRIPTING\n" +
-                          "$! Number of tags: " + std::to_string(tags.size()) + "\n";
-    if (!writeWhole(destDir + "/" + name, header + body)) {
+    const String header = tagFileOpening("scripting", analysisProps["version"], fileName) +
+                          "SCRIPTING\n$! Number of tags: " + std::to_string(tags.size()) + "\n";
+    if (!writeWholeFile(destDir + "/" + name, header + body)) {
       appendError(message, lookupMessage(kScriptModule, ".err.writeTagDefnFile"),
                   destDir + "/" + name);
       return false;
     }
   }
-  outData.set(fileName + (isInput ? "_intagfile" : "_outtagfile"), name);
+  recordTagFile(outData, fileName, isInput, name);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "portal/message_buffer.h"
+#include "tagging/tag_file_output.h"
 #include "tagging/xml/xml_file.h"
 
 namespace ORLIX {
@@ -20,7 +21,7 @@ void addAttribute(pugi::xml_node element, const char* name, const String& value)
 
 String xmlTagFileName(const String& fileName, const StringStringMap& analysisProps,
                       bool isInput) {
-  return String(isInput ? "X_in_" : "X_out_") + analysisProps["analysisName"] + "_" + fileName;
+  return engineTagFileName('X', fileName, analysisProps, isInput);
 }
 
 bool writeXmlTagFile(TaggingImpl& engine, const String& fileName, const TagList& tags,
@@ -65,7 +66,7 @@ bool writeXmlTagFile(TaggingImpl& engine, const String& fileName, const TagList&
     appendError(message, lookupMessage(kModule, ".err.writeToFile"), path);
     return false;
   }
-  outData.set(fileName + (isInput ? "_intagfile" : "_outtagfile"), name);
+  recordTagFile(outData, fileName, isInput, name);
   return true;
 }
 
