@@ -10,29 +10,10 @@
 # marking streams.
 #   bench/mark_bench.sh [BUILD_DIR]      (default: build)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
-driver="$build/bin/mark_bench"
-[ -x "$driver" ] || { echo "build first: cmake --build $build --target mark_bench" >&2; exit 2; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib.sh"
+bench_init mark_bench "${1:-}"
 
 tags=10000
-run_ms() {  # wall time of the command in milliseconds, after a sync
-  sync
-  local start end
-  start=$(date +%s%N); "$@" > "$work/out"; end=$(date +%s%N)
-  echo $(( (end - start) / 1000000 ))
-}
-best_pair() {  # runs the commands $1 and $2 alternately; prints the best time of each
-  local a=() b=()
-  for _ in 1 2 3 4 5 6 7; do
-    a+=("$(run_ms "$1")"); b+=("$(run_ms "$2")")
-  done
-  printf '%s %s\n' "$(printf '%s\n' "${a[@]}" | sort -n | head -1)" \
-    "$(printf '%s\n' "${b[@]}" | sort -n | head -1)"
-}
-field() { sed -n "s/.*$1=\([^ ]*\).*/\1/p"; }
 
 input="$work/model.txt"
 output="$work/result.txt"
@@ -44,8 +25,8 @@ copy_input() { cp "$input" "$work/copy.txt"; }
 mark_input() { "$driver" mark "$input"; }
 awk_fields() { awk -v e="$every" -v n="$tags" 'NR % e == 0 && NR <= e * n { print $3 }' "$output"; }
 extract_output() { "$driver" extract "$output"; }
-read -r cp_ms mark_ms < <(best_pair copy_input mark_input)
-read -r awk_ms extract_ms < <(best_pair awk_fields extract_output)
+read -r cp_ms mark_ms < <(best 7 copy_input mark_input)
+read -r awk_ms extract_ms < <(best 7 awk_fields extract_output)
 reported=$("$driver" extract "$output" | field reported)
 printed=$(awk_fields | wc -l)
 mark_kb=$("$driver" mark "$input" | field peak_kb)
@@ -56,7 +37,6 @@ rm -f "$work"/model.txt* "$work/copy.txt" "$work"/M_in_*
 large_mark_kb=$("$driver" mark "$input" | field peak_kb)
 
 echo "files: ${size_mb} MB, ${tags} free-mode tags (extract: ${reported} values, awk: ${printed} fields)"
-ratio() { echo "scale=2; $1 / $2" | bc -l; }
 printf 'marking    %5d ms   cp   %5d ms   ratio %5.2f (target <= 2)\n' \
   "$mark_ms" "$cp_ms" "$(ratio "$mark_ms" "$cp_ms")"
 printf 'extraction %5d ms   awk  %5d ms   ratio %5.2f (target <= 1.5)\n' \

@@ -4,16 +4,12 @@
 # (GOTO_STRING) and reads the third field of the 1,000,000 table rows after it
 # (GET_COLUMN_FREE to EOC), against `grep -n` finding the marker plus `awk`
 # printing the same fields. Each side runs three times, alternately, with a
-# warm file cache; each time is the best of its three. Also the engine's peak
+# warm file cache and a `sync` before each run; each time is the best of its three. Also the engine's peak
 # resident memory against the file's size.
 #   bench/script_bench.sh [BUILD_DIR]      (default: build)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
-driver="$build/bin/script_bench"
-[ -x "$driver" ] || { echo "build first: cmake --build $build --target script_bench" >&2; exit 2; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib.sh"
+bench_init script_bench "${1:-}"
 
 rows=1000000
 file="$work/result.txt"
@@ -21,34 +17,18 @@ file="$work/result.txt"
 size_kb=$(( $(stat -c %s "$file") / 1024 ))
 cat "$file" > /dev/null  # warm the cache for both sides
 
-run_ms() {  # wall time of the command in milliseconds
-  local start end
-  start=$(date +%s%N); "$@" > "$work/out"; end=$(date +%s%N)
-  echo $(( (end - start) / 1000000 ))
-}
-best_pair() {  # runs the commands $1 and $2 alternately; prints the best time of each
-  local a=() b=()
-  for _ in 1 2 3; do
-    a+=("$(run_ms "$1")"); b+=("$(run_ms "$2")")
-  done
-  printf '%s %s\n' "$(printf '%s\n' "${a[@]}" | sort -n | head -1)" \
-    "$(printf '%s\n' "${b[@]}" | sort -n | head -1)"
-}
-field() { sed -n "s/.*$1=\([^ ]*\).*/\1/p"; }
-
 grep_awk() {
   local marker
   marker=$(grep -n -m1 MARKER "$file" | cut -d: -f1)
   awk -v s="$marker" 'NR > s { if (NF < 3) exit; print $3 }' "$file"
 }
 extract() { "$driver" extract "$file"; }
-read -r tools_ms script_ms < <(best_pair grep_awk extract)
+read -r tools_ms script_ms < <(best 3 grep_awk extract)
 result=$("$driver" extract "$file")
 reported=$(echo "$result" | field reported)
 peak_kb=$(echo "$result" | field peak_kb)
 printed=$(grep_awk | wc -l)
 
-ratio() { echo "scale=2; $1 / $2" | bc -l; }
 echo "file: $((size_kb / 1024)) MB, column of ${rows} rows after the marker (script: ${reported} values, awk: ${printed} fields)"
 printf 'script %5d ms   grep+awk %5d ms   ratio %5.2f (target <= 2)\n' \
   "$script_ms" "$tools_ms" "$(ratio "$script_ms" "$tools_ms")"

@@ -12,35 +12,10 @@
 # comparison is skipped.
 #   bench/xml_bench.sh [BUILD_DIR]      (default: build)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
-driver="$build/bin/xml_bench"
-[ -x "$driver" ] || { echo "build first: cmake --build $build --target xml_bench" >&2; exit 2; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib.sh"
+bench_init xml_bench "${1:-}"
 
 tags=1000
-run_ms() {  # wall time of the command in milliseconds, after a sync
-  sync
-  local start end
-  start=$(date +%s%N); "$@" > "$work/out"; end=$(date +%s%N)
-  echo $(( (end - start) / 1000000 ))
-}
-best() {  # runs the commands alternately three times; prints the best time of each
-  local -A times=()
-  for _ in 1 2 3; do
-    for command in "$@"; do
-      local ms
-      ms=$(run_ms "$command")
-      if [ -z "${times[$command]:-}" ] || [ "$ms" -lt "${times[$command]}" ]; then
-        times[$command]=$ms
-      fi
-    done
-  done
-  for command in "$@"; do printf '%s ' "${times[$command]}"; done
-  echo
-}
-ratio() { echo "scale=2; $1 / $2" | bc -l; }
 
 if ! command -v xmlstarlet > /dev/null; then
   echo "xmlstarlet is missing; installing it with apt-get" >&2
@@ -62,8 +37,8 @@ starlet() { xmlstarlet ed "${starlet_args[@]}" "$model" > "$work/starlet.xml"; }
 # A first update writes the design's values, so every timed run rewrites the
 # same bytes (and xmlstarlet then edits that same document).
 update > /dev/null
-read -r floor_ms update_ms < <(best floor update)
-read -r load_ms read_ms < <(best load read_tags)
+read -r floor_ms update_ms < <(best 3 floor update)
+read -r load_ms read_ms < <(best 3 load read_tags)
 reported=$("$driver" read "$model" | sed -n 's/.*reported=\([0-9]*\).*/\1/p')
 
 echo "file: ${size_mb} MB, ${tags} tagged values (read: ${reported} reported)"
@@ -77,9 +52,9 @@ if command -v xmlstarlet > /dev/null; then
   first_starlet_ms=$(run_ms starlet)
   if [ "$first_starlet_ms" -gt 60000 ]; then
     starlet_ms=$first_starlet_ms
-    read -r update2_ms < <(best update)
+    read -r update2_ms < <(best 3 update)
   else
-    read -r starlet_ms update2_ms < <(best starlet update)
+    read -r starlet_ms update2_ms < <(best 3 starlet update)
     [ "$first_starlet_ms" -lt "$starlet_ms" ] && starlet_ms=$first_starlet_ms
   fi
   # The same values in the same places: both outputs hold 1,000 of them.

@@ -1,0 +1,54 @@
+# What the bench scripts share; each sources it first.
+#   bench_init NAME [BUILD_DIR]   sets root, build, driver ($build/bin/NAME) and
+#                                 work (a scratch folder removed at exit)
+#   run_ms COMMAND...             wall time of one run in milliseconds
+#   best ROUNDS COMMAND...        runs the commands alternately ROUNDS times and
+#                                 prints the best time of each, in order
+#   field NAME                    the value of NAME=value in the standard input
+#   ratio A B                     A / B with two decimals
+# A baseline and the portal's run are always timed in the same run of a script,
+# alternately, so the machine's load weighs on both alike.
+
+bench_init() {
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  build=${2:-$root/build}
+  driver="$build/bin/$1"
+  if [ ! -x "$driver" ]; then
+    echo "build first: scripts/build.sh release (no $driver)" >&2
+    exit 2
+  fi
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+}
+
+# The sync first: otherwise the write-back of one run's output lands in the
+# next run's time, and on a busy machine ratios swing by a factor of two.
+run_ms() {
+  sync
+  local start end
+  start=$(date +%s%N)
+  "$@" > "$work/out"
+  end=$(date +%s%N)
+  echo $(( (end - start) / 1000000 ))
+}
+
+best() {
+  local rounds=$1
+  shift
+  local -A times=()
+  local round command ms
+  for (( round = 0; round < rounds; ++round )); do
+    for command in "$@"; do
+      ms=$(run_ms "$command")
+      if [ -z "${times[$command]:-}" ] || [ "$ms" -lt "${times[$command]}" ]; then
+        times[$command]=$ms
+      fi
+    done
+  done
+  for command in "$@"; do printf '%s ' "${times[$command]}"; done
+  echo
+}
+
+field() { sed -n "s/.*$1=\([^ ]*\).*/\1/p"; }
+
+ratio() { echo "scale=2; $1 / $2" | bc -l; }
