@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -59,6 +60,25 @@ TEST(DeckFaults, ADeckThatVanishesAfterDiscoveryStopsTheUpdate) {
   EXPECT_FALSE(loop.runDesign(1, 2));
   EXPECT_NE(loop.message.find("ERROR: Error reading " + loop.dir.file("run/plate.dat") + "."), String::npos);
   EXPECT_FALSE(std::filesystem::exists(loop.dir.file("run/plate.dat.temp")));
+}
+
+// Only the folder decides whether a deck can be replaced: a read-only deck
+// in a writable folder gets the design's values and stays read-only.
+TEST(DeckFaults, AReadOnlyDeckIsUpdatedAndStaysReadOnly) {
+  DesignLoop loop;
+  const String deckPath = loop.dir.file("run/plate.dat");
+  const String before = readWholeFile(deckPath);
+  ::chmod(deckPath.c_str(), 0444);
+  EXPECT_TRUE(loop.portal.updateInputFiles(
+      {{"analysisName", "a1"}, {"inputFilepaths", deckPath},
+       {"inputTagFilepaths", loop.dir.file("tags/P_in_a1_plate.dat")}},
+      nullptr, loop.message))
+      << loop.message;
+  EXPECT_NE(readWholeFile(deckPath), before);
+  struct stat status {};
+  ASSERT_EQ(::stat(deckPath.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0444u);
+  EXPECT_FALSE(std::filesystem::exists(deckPath + ".temp"));
 }
 
 // The deck is deleted before the rename, as the solver's platforms need; a

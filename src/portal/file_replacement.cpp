@@ -70,6 +70,11 @@ FileReplacement replaceByTemp(const String& tempPath, const String& path) {
   result.originalFound = original.fd() >= 0;
   bool deleted = false;
   if (result.originalFound) {
+    // The new content keeps the file's permissions: a deck the user made
+    // read-only stays read-only (the folder, not the file, decides whether it
+    // can be replaced).
+    struct stat status {};
+    if (::fstat(original.fd(), &status) == 0) ::chmod(tempPath.c_str(), status.st_mode & 07777);
     deleted = Support::File::remove(path);
     result.deleteFailed = !deleted;
   }

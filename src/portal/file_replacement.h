@@ -26,7 +26,8 @@ struct FileReplacement {
 };
 
 // Deletes `path` when it can be opened, then renames `tempPath` onto it, both
-// through the host's file operations. Never throws.
+// through the host's file operations; the new content gets the permissions of
+// the file it replaces. Never throws.
 FileReplacement replaceByTemp(const String& tempPath, const String& path);
 
 }  // namespace Portals

@@ -29,14 +29,16 @@ class Replacing : public ::testing::Test {
   TempFolder dir;
 };
 
-TEST_F(Replacing, PutsTheNewContentUnderTheFilesName) {
+TEST_F(Replacing, PutsTheNewContentUnderTheFilesNameWithTheFilesPermissions) {
   dir.write("deck.dat", "old\n");
+  ::chmod(original().c_str(), 0444);
   dir.write("deck.dat.temp", "new\n");
   const FileReplacement done = replaceByTemp(temp(), original());
   EXPECT_TRUE(done.originalFound);
   EXPECT_FALSE(done.deleteFailed);
   EXPECT_TRUE(done.renamed);
   EXPECT_EQ(readWholeFile(original()), "new\n");
+  EXPECT_EQ(modeOf(original()), 0444u);
   EXPECT_FALSE(File::exists(temp()));
 }
 
