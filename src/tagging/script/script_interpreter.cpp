@@ -16,12 +16,13 @@ namespace {
 // deeper than any real one could exhaust the stack, so it is refused.
 const int kMaxLoopDepth = 64;
 
-// The passes all LOOPs of one script may run together: far more than any
-// script needs for its file (a pass per line for each of a thousand
-// parameters), but a bound, so that counted loops nested with huge counts
-// end as well.
-long long passBudget(int fileLines) {
-  return std::max<long long>(1000000, 1000LL * (static_cast<long long>(fileLines) + 1));
+// The script lines all LOOP passes of one script may run together: far more
+// than any script needs for its file (a thousand lines of script for every
+// line of the file), but a bound, so that counted loops with huge counts end
+// as well, however long their bodies. Lines, not passes, are counted: a pass
+// costs what its body holds.
+long long lineBudget(int fileLines) {
+  return std::max<long long>(100000, 1000LL * (static_cast<long long>(fileLines) + 1));
 }
 
 // Substitution never lets a line grow past this, nor looks at more references
@@ -197,6 +198,7 @@ bool ScriptInterpreter::executeLoop(ScriptState& state, String& messages) {
   state.lineNumber += 1;
   ++state.loopDepth;
   const long long maxPasses = static_cast<long long>(context_.reader.numLines()) + 1;
+  const long long bodyLines = std::max<long long>(1, static_cast<long long>(state.lines.size()));
   bool result = true;
   for (long long pass = 0;; ++pass) {
     if (!untilFailure && pass >= count) break;
@@ -204,12 +206,12 @@ bool ScriptInterpreter::executeLoop(ScriptState& state, String& messages) {
       result = call.fail(".err.loopTooManyPasses", {numberArg(static_cast<double>(pass))});
       break;
     }
-    if (++state.loopPasses > passBudget(context_.reader.numLines())) {
-      result =
-          call.fail(".err.loopPassBudget", {numberArg(static_cast<double>(state.loopPasses - 1)),
-                                            numberArg(context_.reader.numLines())});
+    if (state.loopLines + bodyLines > lineBudget(context_.reader.numLines())) {
+      result = call.fail(".err.loopLineBudget", {numberArg(static_cast<double>(state.loopLines)),
+                                                 numberArg(context_.reader.numLines())});
       break;
     }
+    state.loopLines += bodyLines;
     const PassState before(state, context_.reader.currentRowNumber());
     String passMessages;
     if (!runScript(state, passMessages)) {

@@ -175,12 +175,21 @@ TEST(Loop, UntilEolIsBoundByTheFilesLineCount) {
             "a pass failing; the loop is taken to run forever.");
 }
 
-TEST(Loop, CountedOnesNestedWithHugeCountsEndWhenTheScriptsPassesRunOut) {
-  ScriptRun run(kRows);
-  EXPECT_FALSE(run.run("LOOP(2147483647)\nLOOP(2147483647)\nGOTO_TOP\nEND_LOOP\nEND_LOOP"));
-  EXPECT_EQ(run.messageLines().back(),
-            "ERROR: LOOP stopped: the script's loops have run 1e+06 passes in all, far more than "
-            "a script needs for a file of 5 lines; the script is taken to run forever.");
+TEST(Loop, CountedOnesWithHugeCountsEndWhenTheScriptsLinesRunOut) {
+  ScriptRun nested(kRows);
+  EXPECT_FALSE(nested.run("LOOP(2147483647)\nLOOP(2147483647)\nGOTO_TOP\nEND_LOOP\nEND_LOOP"));
+  EXPECT_EQ(nested.messageLines().back(),
+            "ERROR: LOOP stopped: the script's loops have run 100000 script lines in all, far "
+            "more than a script needs for a file of 5 lines; the script is taken to run forever.");
+
+  // A long body uses the budget up in fewer passes.
+  String body;
+  for (int i = 0; i < 400; ++i) body += "GOTO_TOP\n";
+  ScriptRun longBody(kRows);
+  EXPECT_FALSE(longBody.run("LOOP(2147483647)\n" + body + "END_LOOP"));
+  EXPECT_EQ(longBody.messageLines().back(),
+            "ERROR: LOOP stopped: the script's loops have run 100000 script lines in all, far "
+            "more than a script needs for a file of 5 lines; the script is taken to run forever.");
 }
 
 // ---------------------------------------------------------------- variables

@@ -39,7 +39,7 @@ struct ScriptState {
   // would repeat itself forever.
   long long rowChanges = 0;
   int loopDepth = 0;         // LOOP blocks open around the lines now running
-  long long loopPasses = 0;  // passes of all LOOPs of this run so far
+  long long loopLines = 0;  // script lines that the LOOP passes of this run have run
 
   bool hasParameter() const {
     return currentParameter >= 0 && static_cast<std::size_t>(currentParameter) < parameters.size();
