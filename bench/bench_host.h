@@ -3,6 +3,8 @@
 #ifndef ORLIX_BENCH_BENCH_HOST_H
 #define ORLIX_BENCH_BENCH_HOST_H
 
+#include <sys/resource.h>
+
 #include <map>
 
 #include "portal/host/portal_host.h"
@@ -20,12 +22,13 @@ class QuietService : public ORLIX::IPortalService {
                                const ORLIX::String&, const ORLIX::String&,
                                ORLIX::String&) override {
     auto it = values.find(paramName);
-    return it == values.end() ? ORLIX::String("0") : it->second;
+    return it == values.end() ? otherValues : it->second;
   }
   void analysisProperty(const ORLIX::String& analysisName, const ORLIX::String& key,
                         ORLIX::StringStringMap& out) override {
     auto it = properties_.find(analysisName + "\n" + key);
     if (it != properties_.end()) out = it->second;
+    if (!responseDataType.empty()) out.set("responseDataType", responseDataType);
   }
   void reportResponse(const ORLIX::String&, const ORLIX::StringStringMap&,
                       const ORLIX::ResponseValues& reported) override {
@@ -38,6 +41,11 @@ class QuietService : public ORLIX::IPortalService {
   }
 
   std::map<ORLIX::String, ORLIX::String> values;
+  // The value of every parameter not in `values`.
+  ORLIX::String otherValues = "0";
+  // When set, the data type of every response (results files are mostly
+  // "Numeric").
+  ORLIX::String responseDataType;
   std::size_t reports = 0;
   std::size_t reportedValues = 0;
 
@@ -60,6 +68,14 @@ class QuietHost : public ORLIX::IPortalHost {
   }
   QuietService service;
 };
+
+// The peak resident memory of this process so far, in kilobytes; each bench
+// operation runs in a process of its own, so this is the operation's.
+inline long peakKilobytes() {
+  struct rusage usage {};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
 
 }  // namespace bench
 

@@ -4,8 +4,6 @@
 //   deck_bench generate DECK MEGABYTES TAGS   (writes DECK and its P_in_ tag file)
 //   deck_bench discover DECK
 //   deck_bench update DECK
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -55,12 +53,6 @@ int generate(const String& deck, long megabytes, int tags) {
   return 0;
 }
 
-long peakKilobytes() {
-  struct rusage usage;
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 int run(const String& what, const String& deck) {
   bench::QuietHost host;
   host.service.setProperty("bench", "analysisPortalData",
@@ -83,7 +75,7 @@ int run(const String& what, const String& deck) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%s ok=%d seconds=%.3f peak_kb=%ld parameters=%zu\n", what.c_str(), ok ? 1 : 0,
-              seconds, peakKilobytes(), found);
+              seconds, bench::peakKilobytes(), found);
   if (!ok) std::fprintf(stderr, "%s\n", message.c_str());
   return ok ? 0 : 1;
 }

@@ -6,8 +6,6 @@
 //                                     writes FILE and its M_in_/M_out_ tag file)
 //   mark_bench mark FILE         (writes a value into every tagged field)
 //   mark_bench extract FILE      (reads every tagged field as a Numeric response)
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,22 +20,6 @@ namespace {
 
 using ORLIX::String;
 using ORLIX::Support::File;
-
-// Every response is numeric, as a results file's usually are.
-class NumericService : public bench::QuietService {
- public:
-  void analysisProperty(const String&, const String&, ORLIX::StringStringMap& out) override {
-    out.set("responseDataType", "Numeric");
-  }
-};
-
-class BenchHost : public bench::QuietHost {
- public:
-  ORLIX::IExtension* extension(const String& type) override {
-    return type == "Portal" ? &numeric : nullptr;
-  }
-  NumericService numeric;
-};
 
 String tagFileOf(const String& file, bool isInput) {
   return File::parentFolder(file) + (isInput ? "/M_in_bench_" : "/M_out_bench_") +
@@ -74,14 +56,9 @@ int generate(const String& file, long megabytes, int tags, bool isInput) {
   return 0;
 }
 
-long peakKilobytes() {
-  struct rusage usage;
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 int run(const String& what, const String& file) {
-  BenchHost host;
+  bench::QuietHost host;
+  host.service.responseDataType = "Numeric";
   ORLIX::Portals::MarkTagging engine(&host);
   const bool isInput = what == "mark";
   const String tagFile = tagFileOf(file, isInput);
@@ -96,7 +73,7 @@ int run(const String& what, const String& file) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%s ok=%d seconds=%.3f peak_kb=%ld reported=%zu\n", what.c_str(), ok ? 1 : 0,
-              seconds, peakKilobytes(), host.numeric.reportedValues);
+              seconds, bench::peakKilobytes(), host.service.reportedValues);
   if (!ok) std::fprintf(stderr, "%s\n", message.c_str());
   return ok ? 0 : 1;
 }

@@ -5,8 +5,6 @@
 // (script_bench.sh puts the figures together).
 //   script_bench generate FILE MEGABYTES ROWS   (writes FILE and its S_out_ tag file)
 //   script_bench extract FILE                   (runs the output script on FILE)
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,22 +19,6 @@ namespace {
 
 using ORLIX::String;
 using ORLIX::Support::File;
-
-// The column is a Numeric response, as a results file's usually are.
-class NumericService : public bench::QuietService {
- public:
-  void analysisProperty(const String&, const String&, ORLIX::StringStringMap& out) override {
-    out.set("responseDataType", "Numeric");
-  }
-};
-
-class BenchHost : public bench::QuietHost {
- public:
-  ORLIX::IExtension* extension(const String& type) override {
-    return type == "Portal" ? &numeric : nullptr;
-  }
-  NumericService numeric;
-};
 
 String tagFileOf(const String& file) {
   return File::parentFolder(file) + "/S_out_bench_" + File::base(file, true);
@@ -75,14 +57,9 @@ int generate(const String& file, long megabytes, long rows) {
   return 0;
 }
 
-long peakKilobytes() {
-  struct rusage usage;
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 int extract(const String& file) {
-  BenchHost host;
+  bench::QuietHost host;
+  host.service.responseDataType = "Numeric";
   ORLIX::Portals::ScriptTagging engine(&host);
   const auto start = std::chrono::steady_clock::now();
   String message;
@@ -93,7 +70,7 @@ int extract(const String& file) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("extract ok=%d seconds=%.3f peak_kb=%ld reported=%zu\n", ok ? 1 : 0, seconds,
-              peakKilobytes(), host.numeric.reportedValues);
+              bench::peakKilobytes(), host.service.reportedValues);
   if (!ok) std::fprintf(stderr, "%s\n", message.c_str());
   return ok ? 0 : 1;
 }

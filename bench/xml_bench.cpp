@@ -10,8 +10,6 @@
 //   xml_bench floor FILE    (parses FILE as the update does, saves it unchanged)
 //   xml_bench read FILE     (reads every output tag as a Numeric response)
 //   xml_bench load FILE     (parses FILE as reading does)
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -28,28 +26,6 @@ namespace {
 
 using ORLIX::String;
 using ORLIX::Support::File;
-
-// Every response is numeric, as a results file's usually are; every parameter
-// value keeps the width of the values generated, so the file's size does not
-// drift between runs.
-class NumericService : public bench::QuietService {
- public:
-  void analysisProperty(const String&, const String&, ORLIX::StringStringMap& out) override {
-    out.set("responseDataType", "Numeric");
-  }
-  String parameterValue(const String&, const String&, const String&, const String&,
-                        String&) override {
-    return "111.111111";
-  }
-};
-
-class BenchHost : public bench::QuietHost {
- public:
-  ORLIX::IExtension* extension(const String& type) override {
-    return type == "Portal" ? &numeric : nullptr;
-  }
-  NumericService numeric;
-};
 
 String tagFileOf(const String& file, bool isInput) {
   return File::parentFolder(file) + (isInput ? "/X_in_bench_" : "/X_out_bench_") +
@@ -145,12 +121,6 @@ int generate(const String& file, long megabytes, int tags) {
   return 0;
 }
 
-long peakKilobytes() {
-  struct rusage usage;
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 // The parser's share of the engine's work, nothing else: the floor. The file
 // is saved over itself, unchanged.
 bool parserOnly(const String& what, const String& file) {
@@ -161,7 +131,11 @@ bool parserOnly(const String& what, const String& file) {
 }
 
 bool engineRun(const String& what, const String& file, std::size_t& reported, String& message) {
-  BenchHost host;
+  bench::QuietHost host;
+  host.service.responseDataType = "Numeric";
+  // Every value keeps the width of the values generated, so the file's size
+  // does not drift between runs.
+  host.service.otherValues = "111.111111";
   ORLIX::Portals::XmlTagging engine(&host);
   const bool isInput = what == "update";
   const bool ok =
@@ -172,7 +146,7 @@ bool engineRun(const String& what, const String& file, std::size_t& reported, St
                                           {"outputFilepaths", file},
                                           {"outputTagFilepaths", tagFileOf(file, false)}},
                                          nullptr, message);
-  reported = host.numeric.reportedValues;
+  reported = host.service.reportedValues;
   return ok;
 }
 
@@ -185,7 +159,7 @@ int run(const String& what, const String& file) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%s ok=%d seconds=%.3f peak_kb=%ld reported=%zu\n", what.c_str(), ok ? 1 : 0,
-              seconds, peakKilobytes(), reported);
+              seconds, bench::peakKilobytes(), reported);
   if (!ok) std::fprintf(stderr, "%s\n", message.c_str());
   return ok ? 0 : 1;
 }
