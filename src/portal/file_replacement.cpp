@@ -50,9 +50,7 @@ bool copyAll(int from, int to) {
 
 // Writes the held content under `path` again, with its former permissions. A
 // half-written copy would pass for the original, so it is removed.
-bool restore(int held, const String& path) {
-  struct stat status {};
-  const mode_t mode = ::fstat(held, &status) == 0 ? (status.st_mode & 07777) : 0644;
+bool restore(int held, const String& path, mode_t mode) {
   const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
   if (out < 0) return false;
   const bool copied = copyAll(held, out);
@@ -69,17 +67,21 @@ FileReplacement replaceByTemp(const String& tempPath, const String& path) {
   const HeldFile original(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   result.originalFound = original.fd() >= 0;
   bool deleted = false;
+  mode_t mode = 0644;
   if (result.originalFound) {
     // The new content keeps the file's permissions: a deck the user made
     // read-only stays read-only (the folder, not the file, decides whether it
     // can be replaced).
     struct stat status {};
-    if (::fstat(original.fd(), &status) == 0) ::chmod(tempPath.c_str(), status.st_mode & 07777);
+    if (::fstat(original.fd(), &status) == 0) {
+      mode = status.st_mode & 07777;
+      ::chmod(tempPath.c_str(), mode);
+    }
     deleted = Support::File::remove(path);
     result.deleteFailed = !deleted;
   }
   result.renamed = Support::File::rename(tempPath, path);
-  if (!result.renamed && deleted) result.restored = restore(original.fd(), path);
+  if (!result.renamed && deleted) result.restored = restore(original.fd(), path, mode);
   return result;
 }
 
