@@ -17,8 +17,9 @@ namespace fs = std::filesystem;
 
 class BrisolProgram : public TestFolder {
  protected:
-  // Exit status of `program` run in the folder; its standard error goes to
-  // "stderr.txt". A non-null `searchPath` replaces PATH.
+  // Exit status of `program` run in the folder; its standard output goes to
+  // "stdout.txt", its standard error to "stderr.txt". A non-null `searchPath`
+  // replaces PATH.
   int run(const std::string& program, std::vector<std::string> arguments, const char* searchPath = nullptr) {
     arguments.insert(arguments.begin(), program);
     std::vector<char*> argv;
@@ -26,7 +27,9 @@ class BrisolProgram : public TestFolder {
     argv.push_back(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
-      if (::chdir(folder_.c_str()) != 0 || !std::freopen("stderr.txt", "w", stderr)) ::_exit(126);
+      if (::chdir(folder_.c_str()) != 0 || !std::freopen("stdout.txt", "w", stdout) ||
+          !std::freopen("stderr.txt", "w", stderr))
+        ::_exit(126);
       if (searchPath) ::setenv("PATH", searchPath, 1);
       ::unsetenv("BRISOL_STANDIN_DELAY");
       ::execv(argv[0], argv.data());
@@ -118,6 +121,31 @@ TEST_F(BrisolProgram, TheResultsModuleIsFoundOnThePathWhenNotBesideTheSolver) {
   EXPECT_EQ(0u, read("answers.out").find(kTipRequest));
 }
 
+TEST_F(BrisolProgram, TheResultsModuleGetsEveryWordUntouched) {
+  const std::string solver = lonelySolver();
+  fs::create_directories(path("fake"));
+  write("fake/tallex", "#!/bin/sh\nfor word in \"$@\"; do printf '%s\\n' \"$word\"; done > words.txt\nexit 7\n");
+  fs::permissions(path("fake/tallex"), fs::perms::owner_all);
+  const std::vector<std::string> words = {"sr",           "--",     "--help",        "-h", "--version", "++", "sr",
+                                          "--lcp=static", "-x.sdb", "answers=a.out", "",   "zone="};
+  EXPECT_EQ(7, run(solver, words, path("fake").c_str())) << read("stderr.txt");
+  std::string expected;
+  for (const std::string& word : words) expected += word + "\n";
+  EXPECT_EQ(expected, read("words.txt"));
+  EXPECT_EQ("", read("stdout.txt"));
+}
+
+TEST_F(BrisolProgram, ADeckNamedLikeAnOptionOrTheSubcommandIsSolvedAfterTheSeparator) {
+  write("-x.dat", kCantileverDeck);
+  EXPECT_EQ(2, run(BRISOL_PROGRAM, {"-x.dat"}));
+  EXPECT_FALSE(exists("-x.log"));
+  EXPECT_EQ(0, run(BRISOL_PROGRAM, {"--", "-x.dat"})) << read("stderr.txt");
+  EXPECT_TRUE(exists("-x.sdb"));
+  write("sr", kCantileverDeck);
+  EXPECT_EQ(0, run(BRISOL_PROGRAM, {"--", "sr"})) << read("stderr.txt");
+  EXPECT_TRUE(exists("sr.sdb"));
+}
+
 TEST_F(BrisolProgram, WithoutTheResultsModuleTheAnswersFileSaysWhy) {
   const std::string solver = lonelySolver();
   write("tallex.in", kTipRequest);
@@ -132,7 +160,14 @@ TEST_F(BrisolProgram, AFailedRunExitsNonZeroWithItsReasonInTheLog) {
   EXPECT_EQ(1, run(BRISOL_PROGRAM, {"cantilever.dat"}));
   EXPECT_NE(std::string::npos, read("cantilever.log").find("\n%%%E LENGTH on line 9 must be positive, found -1\n"));
   EXPECT_EQ(2, run(BRISOL_PROGRAM, {}));
-  EXPECT_EQ(0, run(BRISOL_PROGRAM, {"--help"}));
+}
+
+TEST_F(BrisolProgram, PrintsItsVersionAndRefusesAnUnknownOption) {
+  EXPECT_EQ(0, run(BRISOL_PROGRAM, {"--version"}));
+  EXPECT_EQ("brisol " PORTAL_VERSION "\n", read("stdout.txt"));
+  EXPECT_EQ(2, run(BRISOL_PROGRAM, {"--bogus"}));
+  EXPECT_NE(std::string::npos, read("stderr.txt").find("--bogus")) << read("stderr.txt");
+  EXPECT_EQ("", read("stdout.txt"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "cli_support.h"
 #include "solver_run.h"
 
 namespace brisol {
@@ -58,18 +59,14 @@ int runResultsModule(const std::vector<std::string>& arguments, std::ostream& er
   return 1;
 }
 
-}  // namespace
+const char* const kFooter =
+    "brisol DECK writes, beside the deck (B = its base name), B.log, the results\n"
+    "database B.sdb and B_<module>.des / .fac for each module, and exits 0 when every\n"
+    "module finished, 1 when the run failed (the log says why). A deck named \"sr\" is\n"
+    "solved with \"brisol -- sr\". BRISOL_STANDIN_DELAY=SECONDS waits that long before\n"
+    "each module finishes. See tools/brisol/README.md.";
 
-const char* const kUsage =
-    "usage: brisol DECK\n"
-    "       brisol sr RESULTS n 1 lcp=MODULE request=FILE answers=FILE zone=ZONE\n"
-    "       brisol --help\n"
-    "\n"
-    "brisol DECK solves the cantilever the deck's abbreviations describe and writes,\n"
-    "beside the deck (B = its base name), B.log, the results database B.sdb and\n"
-    "B_<module>.des / .fac for each module. brisol sr runs the results module,\n"
-    "tallex, with the same arguments. BRISOL_STANDIN_DELAY=SECONDS waits that long\n"
-    "before each module finishes. See tools/brisol/README.md.\n";
+}  // namespace
 
 std::string findTallex(const std::string& selfPath, const std::string& searchPath) {
   const auto slash = selfPath.rfind('/');
@@ -91,28 +88,35 @@ std::string findTallex(const std::string& selfPath, const std::string& searchPat
 }
 
 int runBrisol(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-  if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-    out << kUsage;
-    return 0;
-  }
-  if (!arguments.empty() && arguments[0] == "sr") return runResultsModule(arguments, err);
-  std::string why;
-  if (arguments.empty()) {
-    why = "no deck given";
-  } else if (arguments.size() > 1) {
-    why = "expected one deck, found " + std::to_string(arguments.size()) + " arguments";
-  } else if (arguments[0].empty()) {
-    why = "the deck name is empty";
-  } else if (arguments[0][0] == '-') {
-    why = "unknown option \"" + arguments[0] + "\"";
-  }
-  if (!why.empty()) {
-    err << "brisol: " << why << '\n' << kUsage;
-    return 2;
-  }
+  CLI::App app("brisol: the solver stand-in. Solves the cantilever a deck describes, or runs the results module.",
+               "brisol");
+  toolcli::addVersionFlag(app, "brisol");
+  std::string deck;
+  CLI::Option* deckOption =
+      app.add_option("DECK", deck, "The deck to solve; one whose name begins with '-' comes after \"--\"")
+          ->type_name("")
+          ->check([](const std::string& name) { return name.empty() ? std::string("the deck name is empty") : ""; });
+  CLI::App* resultsModule =
+      app.add_subcommand("sr", "The results module: hands the whole line, sr included, to tallex (see tallex --help)");
+  // A line is either a deck or the results module, never both; a required
+  // DECK would be demanded of "brisol sr" too, so the callback asks for it.
+  resultsModule->excludes(deckOption);
+  app.callback([&] {
+    if (!resultsModule->parsed() && deckOption->count() == 0) throw CLI::RequiredError(deckOption->get_name());
+  });
+  app.footer(kFooter);
+
+  // What follows "sr" is tallex's, to pass on untouched; CLI11 would take a
+  // "--", "++" or "sr" among those words for its own.
+  const bool handOver = !arguments.empty() && arguments[0] == "sr";
+  std::vector<const char*> argv = {"brisol"};
+  for (std::size_t i = 0; i < (handOver ? 1 : arguments.size()); ++i) argv.push_back(arguments[i].c_str());
+  if (auto status = toolcli::parse(app, static_cast<int>(argv.size()), argv.data(), out, err)) return *status;
+
+  if (resultsModule->parsed()) return runResultsModule(arguments, err);
   RunOptions options;
   options.delay = std::getenv("BRISOL_STANDIN_DELAY");
-  return runDeck(arguments[0], options, err);
+  return runDeck(deck, options, err);
 }
 
 }  // namespace brisol

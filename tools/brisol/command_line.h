@@ -1,7 +1,8 @@
 // The solver's command line:
 //   brisol DECK          solve the deck (run in the deck's folder by the host)
+//   brisol -- DECK       the same, for a deck whose name begins with '-'
 //   brisol sr ARGS...    the results module: hands the whole line to tallex
-//   brisol --help
+//   brisol --help | --version
 #ifndef BRISOL_COMMAND_LINE_H
 #define BRISOL_COMMAND_LINE_H
 
@@ -11,10 +12,9 @@
 
 namespace brisol {
 
-extern const char* const kUsage;
-
-// `arguments` without the program name. Returns the exit status; for "sr" it
-// returns only when tallex could not be started.
+// `arguments` without the program name. Returns the exit status (2 for a
+// line that does not parse); for "sr" it returns only when tallex could not
+// be started. Help and version go to `out`.
 int runBrisol(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 // The tallex program: beside `selfPath` (the running executable) first, then

@@ -22,20 +22,39 @@ Outcome run(const std::vector<std::string>& arguments) {
   return {status, out.str(), err.str()};
 }
 
-TEST(BrisolCommandLine, HelpPrintsTheUsage) {
-  const Outcome help = run({"--help"});
-  EXPECT_EQ(0, help.status);
-  EXPECT_EQ(kUsage, help.out);
-  EXPECT_EQ(0, run({"-h"}).status);
+TEST(BrisolCommandLine, HelpAndVersionGoToTheOutputAndSucceed) {
+  for (const char* flag : {"--help", "-h"}) {
+    const Outcome help = run({flag});
+    EXPECT_EQ(0, help.status) << flag;
+    EXPECT_NE(std::string::npos, help.out.find("Usage: brisol")) << help.out;
+    EXPECT_NE(std::string::npos, help.out.find("\n  sr ")) << help.out;
+    EXPECT_EQ("", help.err);
+  }
+  const Outcome version = run({"--version"});
+  EXPECT_EQ(0, version.status);
+  EXPECT_EQ("brisol " PORTAL_VERSION "\n", version.out);
+  EXPECT_EQ("", version.err);
+  // The version is answered before the rest of the line is checked, whatever it holds.
+  EXPECT_EQ(0, run({"a.dat", "b.dat", "--version"}).status);
 }
 
-TEST(BrisolCommandLine, RefusesAnythingButOneDeck) {
-  const Outcome none = run({});
-  EXPECT_EQ(2, none.status);
-  EXPECT_EQ(std::string("brisol: no deck given\n") + kUsage, none.err);
-  EXPECT_EQ(0u, run({"a.dat", "b.dat"}).err.find("brisol: expected one deck, found 2 arguments\n"));
-  EXPECT_EQ(0u, run({"--verbose"}).err.find("brisol: unknown option \"--verbose\"\n"));
-  EXPECT_EQ(2, run({""}).status);
+// Every refusal exits 2 with CLI11's reason on the error stream and solves nothing.
+TEST(BrisolCommandLine, RefusesAnythingButOneDeckOrTheResultsModule) {
+  const auto refused = [](const std::vector<std::string>& arguments, const std::string& reason) {
+    const Outcome outcome = run(arguments);
+    EXPECT_EQ(2, outcome.status) << reason;
+    EXPECT_NE(std::string::npos, outcome.err.find(reason)) << outcome.err;
+    EXPECT_NE(std::string::npos, outcome.err.find("Run with --help")) << outcome.err;
+    EXPECT_EQ("", outcome.out);
+  };
+  refused({}, "DECK is required");
+  refused({"a.dat", "b.dat"}, "not expected: b.dat");
+  refused({"--verbose"}, "not expected: --verbose");
+  refused({"-x.dat"}, "not expected: -x.dat");
+  refused({""}, "the deck name is empty");
+  // "sr" after a deck is no results-module line, and not a second deck either.
+  refused({"a.dat", "sr"}, "sr excludes DECK");
+  refused({"a.dat", "sr", "x.sdb", "n", "1"}, "");
 }
 
 class FindTallex : public TestFolder {

@@ -6,6 +6,6 @@
 #include "command_line.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   return brisol::runBrisol(arguments, std::cout, std::cerr);
 }

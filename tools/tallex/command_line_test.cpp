@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace tallex {
 namespace {
 
@@ -56,6 +58,62 @@ TEST(CommandLine, SaysWhichArgumentIsWrong) {
 TEST(CommandLine, FindsTheAnswersFileOfARefusedLine) {
   EXPECT_EQ("out.txt", findAnswersFile({"answers=", "x", "answers=out.txt"}));
   EXPECT_EQ("", findAnswersFile({"sr", "model.sdb"}));
+}
+
+struct Options {
+  std::optional<int> status;
+  std::vector<std::string> words;
+  std::string refusal;
+  std::string out;
+  std::string err;
+};
+
+Options readAll(const std::vector<std::string>& arguments) {
+  Options options;
+  std::ostringstream out, err;
+  options.status = readOptions(arguments, options.words, options.refusal, out, err);
+  options.out = out.str();
+  options.err = err.str();
+  return options;
+}
+
+TEST(ReadOptions, TheRunnersWordsAreTakenAsTheyStand) {
+  const std::vector<std::string> oddWords = {"sr", "-x.sdb", "--", "--help", "++", "sr", "--version", "lcp=-1"};
+  for (const std::vector<std::string>& arguments : {kRunnerArguments, oddWords}) {
+    const Options options = readAll(arguments);
+    EXPECT_FALSE(options.status.has_value()) << options.err;
+    EXPECT_EQ(arguments, options.words);
+    EXPECT_EQ("", options.out + options.err);
+  }
+}
+
+TEST(ReadOptions, WordsThatAreNotTheRunnersAreLeftToParseCommandLine) {
+  // So a wrong line is refused with the reason parseCommandLine gives.
+  EXPECT_EQ(std::vector<std::string>{}, readAll({}).words);
+  const Options wrongFirst = readAll({"rs", "model.sdb", "n", "1"});
+  EXPECT_FALSE(wrongFirst.status.has_value());
+  EXPECT_EQ((std::vector<std::string>{"rs", "model.sdb", "n", "1"}), wrongFirst.words);
+  // After the separator a word may look like an option.
+  EXPECT_EQ((std::vector<std::string>{"-sr", "--x"}), readAll({"--", "-sr", "--x"}).words);
+}
+
+TEST(ReadOptions, HelpAndVersionAnswerOnTheOutput) {
+  const Options help = readAll({"--help"});
+  EXPECT_EQ(0, help.status);
+  EXPECT_NE(std::string::npos, help.out.find("Usage: tallex")) << help.out;
+  EXPECT_NE(std::string::npos, help.out.find("sr RESULTS n 1 lcp=MODULE")) << help.out;
+  const Options version = readAll({"--version"});
+  EXPECT_EQ(0, version.status);
+  EXPECT_EQ("tallex " PORTAL_VERSION "\n", version.out);
+  EXPECT_EQ("", help.err + version.err + help.refusal + version.refusal);
+}
+
+TEST(ReadOptions, AnUnknownOptionIsRefusedWithCli11sReason) {
+  const Options options = readAll({"--bogus", "answers=out.txt"});
+  EXPECT_EQ(2, options.status);
+  EXPECT_NE(std::string::npos, options.refusal.find("--bogus")) << options.refusal;
+  EXPECT_EQ(0u, options.err.find(options.refusal + "\n")) << options.err;
+  EXPECT_EQ("", options.out);
 }
 
 }  // namespace

@@ -6,6 +6,6 @@
 #include "tallex_run.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
-  return tallex::runTallex(arguments, std::cerr);
+  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  return tallex::runTallex(arguments, std::cout, std::cerr);
 }

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -35,7 +36,8 @@ class TallexProgram : public ::testing::Test {
     return text.str();
   }
 
-  // Exit status of the program run in the folder; its standard error goes to "stderr.txt".
+  // Exit status of the program run in the folder; its standard output goes to
+  // "stdout.txt", its standard error to "stderr.txt".
   int run(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), TALLEX_PROGRAM);
     std::vector<char*> argv;
@@ -43,7 +45,9 @@ class TallexProgram : public ::testing::Test {
     argv.push_back(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
-      if (::chdir(folder_.c_str()) != 0 || !std::freopen("stderr.txt", "w", stderr)) ::_exit(126);
+      if (::chdir(folder_.c_str()) != 0 || !std::freopen("stdout.txt", "w", stdout) ||
+          !std::freopen("stderr.txt", "w", stderr))
+        ::_exit(126);
       ::execv(argv[0], argv.data());
       ::_exit(127);
     }
@@ -141,6 +145,29 @@ TEST_F(TallexProgram, ACommandLineThatIsNotTheRunnersIsRefused) {
   EXPECT_EQ("%%%E Bad command line: argument 5 must be lcp=..., found \"answers=answers.out\"\n", read("answers.out"));
   EXPECT_NE(std::string::npos, read("stderr.txt").find("usage: tallex sr RESULTS n 1"));
   EXPECT_EQ(2, run({}));
+}
+
+TEST_F(TallexProgram, ALineCli11RefusesIsAnsweredToo) {
+  EXPECT_EQ(2, run({"--bogus", "answers=answers.out"}));
+  const std::string answer = read("answers.out");
+  EXPECT_EQ(0u, answer.find("%%%E Bad command line: ")) << answer;
+  EXPECT_NE(std::string::npos, answer.find("--bogus")) << answer;
+  EXPECT_EQ('\n', answer.back());
+  EXPECT_EQ(1, std::count(answer.begin(), answer.end(), '\n')) << answer;
+  EXPECT_NE(std::string::npos, read("stderr.txt").find("--bogus"));
+}
+
+TEST_F(TallexProgram, PrintsItsVersionWithoutTouchingAnAnswersFile) {
+  EXPECT_EQ(0, run({"--version", "answers=answers.out"}));
+  EXPECT_EQ("tallex " PORTAL_VERSION "\n", read("stdout.txt"));
+  EXPECT_FALSE(fs::exists(folder_ / "answers.out"));
+}
+
+TEST_F(TallexProgram, AResultsFileNamedLikeAnOptionIsRead) {
+  write("-x.sdb", kDatabase);
+  write("tallex.in", "$$RESULT_LIST_AVAILABLE\n");
+  EXPECT_EQ(0, runDefault("-x.sdb")) << read("stderr.txt");
+  EXPECT_EQ(0u, read("answers.out").find("$$RESULT_LIST_AVAILABLE\n! 1 result(s) in -x.sdb\n"));
 }
 
 }  // namespace

@@ -52,14 +52,18 @@ std::string oneLine(std::string text) {
   return text;
 }
 
+void answerFailure(const std::string& answers, const std::string& line, std::ostream& diagnostics) {
+  if (answers.empty()) return;
+  std::FILE* file = std::fopen(answers.c_str(), "wb");
+  if (!file || std::fprintf(file, "%%%%%%E %s\n", line.c_str()) < 0 || std::fclose(file) != 0)
+    diagnostics << "tallex: cannot write the answers file \"" << answers << "\" either\n";
+}
+
 int failRun(const std::string& answers, const std::string& message, int exitCode, std::ostream& diagnostics) {
   const std::string line = oneLine(message);
   diagnostics << "tallex: " << line << '\n';
   if (exitCode == kExitUsage) diagnostics << kUsage;
-  if (answers.empty()) return exitCode;
-  std::FILE* file = std::fopen(answers.c_str(), "wb");
-  if (!file || std::fprintf(file, "%%%%%%E %s\n", line.c_str()) < 0 || std::fclose(file) != 0)
-    diagnostics << "tallex: cannot write the answers file \"" << answers << "\" either\n";
+  answerFailure(answers, line, diagnostics);
   return exitCode;
 }
 
@@ -120,10 +124,17 @@ void writeAnswers(const std::vector<Command>& commands, const Collectors& collec
   }
 }
 
-int run(const std::vector<std::string>& arguments, std::ostream& diagnostics) {
-  CommandLine line;
+int run(const std::vector<std::string>& arguments, std::ostream& console, std::ostream& diagnostics) {
+  std::vector<std::string> words;
   std::string why;
-  if (!parseCommandLine(arguments, line, why))
+  if (const auto status = readOptions(arguments, words, why, console, diagnostics)) {
+    // CLI11 has already said why on the diagnostics stream.
+    if (*status != kExitAnswered)
+      answerFailure(findAnswersFile(arguments), oneLine("Bad command line: " + why), diagnostics);
+    return *status;
+  }
+  CommandLine line;
+  if (!parseCommandLine(words, line, why))
     return failRun(findAnswersFile(arguments), "Bad command line: " + why, kExitUsage, diagnostics);
 
   std::string requestText;
@@ -166,9 +177,9 @@ int run(const std::vector<std::string>& arguments, std::ostream& diagnostics) {
 
 }  // namespace
 
-int runTallex(const std::vector<std::string>& arguments, std::ostream& diagnostics) {
+int runTallex(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& diagnostics) {
   try {
-    return run(arguments, diagnostics);
+    return run(arguments, out, diagnostics);
   } catch (const std::exception& exception) {
     return failRun(findAnswersFile(arguments), std::string("Internal error: ") + exception.what(), kExitFailed,
                    diagnostics);

@@ -19,8 +19,9 @@ inline constexpr int kExitFailed = 1;
 // The command line is not the runner's.
 inline constexpr int kExitUsage = 2;
 
-// `arguments` without the program name. Never throws.
-int runTallex(const std::vector<std::string>& arguments, std::ostream& diagnostics);
+// `arguments` without the program name; `out` takes the help and the version.
+// Never throws.
+int runTallex(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& diagnostics);
 
 }  // namespace tallex
 
