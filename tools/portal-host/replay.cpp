@@ -1,6 +1,7 @@
 #include "replay.h"
 
 #include <cstdlib>
+#include <iostream>
 #include <set>
 
 #include "host_behaviour.h"
@@ -10,6 +11,7 @@
 #include "portal_calls.h"
 #include "portal_library.h"
 #include "portal_registry.h"
+#include "program_run.h"
 #include "recording_host.h"
 #include "scenario_schema.h"
 #include "support_hooks.h"
@@ -62,6 +64,25 @@ void runFileStep(const std::string& call, const Json& step, const std::string& w
   } catch (const HostFileError& error) {
     throw ScenarioError(where + ".path: " + error.what());
   }
+}
+
+// The exit code and the output tail go to the transcript; why a run gave -1 goes
+// to standard error, where it helps whoever writes the scenario without making
+// the transcript depend on the system's error texts.
+void runProgramStep(const Json& step, const std::string& where, Json& record) {
+  ProgramRun run;
+  for (const Json& word : step.at("program")) run.command.push_back(word.get<std::string>());
+  run.folder = textArg(step, "folder");
+  if (step.contains("env")) {
+    for (const auto& variable : step.at("env").items()) {
+      run.env.emplace_back(variable.key(), variable.value().get<std::string>());
+    }
+  }
+  if (step.contains("timeout")) run.timeoutSeconds = step.at("timeout").get<double>();
+  const ProgramResult result = runProgramCaptured(run);
+  if (!result.problem.empty()) std::cerr << "portal-host: " << where << ": " << result.problem << "\n";
+  record["exitCode"] = result.exitCode;
+  record["output"] = result.output;
 }
 
 // One run: the library, the host objects the portal sees, and the portals made.
@@ -119,6 +140,8 @@ class Replay {
       if (step.contains("stringTable")) hooks_.replaceStringTable();
     } else if (call == "setEnv") {
       setVariable(textArg(step, "name"), step.contains("value") ? step.at("value") : Json());
+    } else if (call == "run") {
+      runProgramStep(step, where, record);
     } else {
       runFileStep(call, step, where, record);
     }

@@ -62,6 +62,9 @@ const std::vector<CallShape>& callShapes() {
       {"setMtime", false, {{"path", Arg::Text, true}, {"secondsFromNow", Arg::Number, true}}},
       {"chmod", false, {{"path", Arg::Text, true}, {"mode", Arg::OctalMode, true}}},
       {"setHost", false, {}},
+      {"run", false,
+       {{"program", Arg::TextList, true}, {"folder", Arg::Text, false}, {"env", Arg::Props, false},
+        {"timeout", Arg::Number, false}}},
   };
   return shapes;
 }
@@ -201,6 +204,25 @@ void validateRunCommandQueue(const Json& queue, const std::string& field) {
   }
 }
 
+// The shapes are checked already; what is left is what the shapes allow but a
+// run cannot use.
+void validateRun(const Json& step, const std::string& where) {
+  const Json& program = step["program"];
+  if (program.empty()) fail(where + ".program", "expected the program and its arguments, got an empty list");
+  if (program[0].get<std::string>().empty()) fail(where + ".program[0]", "empty program name");
+  if (step.contains("env")) {
+    for (const auto& variable : step["env"].items()) {
+      expectVariableName(variable.key(), where + ".env." + variable.key());
+    }
+  }
+  if (step.contains("timeout")) {
+    const double timeout = step["timeout"].get<double>();
+    if (!(timeout > 0)) fail(where + ".timeout", "expected a positive number of seconds");
+    // The same bound as setMtime: far beyond any run, and safe on the clock.
+    if (timeout > 1e12) fail(where + ".timeout", "out of range");
+  }
+}
+
 void validateStep(const Json& step, const std::string& where, int portalsCreatedBefore) {
   expectObject(step, where);
   if (!step.contains("call")) fail(where + ".call", "missing");
@@ -219,6 +241,7 @@ void validateStep(const Json& step, const std::string& where, int portalsCreated
   }
   if (call == "setEnv") expectVariableName(step["name"].get<std::string>(), where + ".name");
   if (call == "setHost") validateHostKeys(step, where);
+  if (call == "run") validateRun(step, where);
   // About 30000 years either way: far beyond any test, and safe to add to the clock.
   if (call == "setMtime" && std::fabs(step["secondsFromNow"].get<double>()) > 1e12) {
     fail(where + ".secondsFromNow", "out of range");

@@ -42,6 +42,8 @@ TEST(ScenarioSchema, AcceptsEveryDocumentedKey) {
       {"call": "setMtime", "path": "deck.dat", "secondsFromNow": -2.5},
       {"call": "chmod", "path": "deck.dat", "mode": "0555"},
       {"call": "setHost", "service": "none", "toolMessages": null},
+      {"call": "run", "program": ["ccx", "-i", "beam"], "folder": "run", "env": {"OMP_NUM_THREADS": "1"},
+       "timeout": 0.5},
       {"call": "destroy"}
     ]})"));
 }
@@ -87,6 +89,32 @@ TEST(ScenarioSchema, RequiresTheArgumentsOfFileSteps) {
   EXPECT_EQ("steps[1].secondsFromNow: missing", stepError(R"({"call": "setMtime", "path": "a"})"));
   EXPECT_EQ("steps[1].secondsFromNow: out of range",
             stepError(R"({"call": "setMtime", "path": "a", "secondsFromNow": -1e300})"));
+}
+
+TEST(ScenarioSchema, RejectsRunStepsThatCannotStartAProgram) {
+  EXPECT_EQ("steps[1].program: missing", stepError(R"({"call": "run"})"));
+  EXPECT_EQ("steps[1].program: expected a list, got string", stepError(R"({"call": "run", "program": "ccx -i beam"})"));
+  EXPECT_EQ("steps[1].program: expected the program and its arguments, got an empty list",
+            stepError(R"({"call": "run", "program": []})"));
+  EXPECT_EQ("steps[1].program[1]: expected a string, got number", stepError(R"({"call": "run", "program": ["sleep", 1]})"));
+  EXPECT_EQ("steps[1].program[0]: empty program name", stepError(R"({"call": "run", "program": [""]})"));
+  EXPECT_EQ("steps[1].folder: expected a string, got array",
+            stepError(R"({"call": "run", "program": ["true"], "folder": ["a"]})"));
+  EXPECT_EQ("steps[1].env: expected an object, got array",
+            stepError(R"({"call": "run", "program": ["true"], "env": ["A=1"]})"));
+  EXPECT_EQ("steps[1].env.A: expected a string, got number",
+            stepError(R"({"call": "run", "program": ["true"], "env": {"A": 1}})"));
+  EXPECT_EQ("steps[1].env.A=B: not a usable environment variable name",
+            stepError(R"({"call": "run", "program": ["true"], "env": {"A=B": "1"}})"));
+  EXPECT_EQ("steps[1].timeout: expected a number, got string",
+            stepError(R"({"call": "run", "program": ["true"], "timeout": "60"})"));
+  EXPECT_EQ("steps[1].timeout: expected a positive number of seconds",
+            stepError(R"({"call": "run", "program": ["true"], "timeout": 0})"));
+  EXPECT_EQ("steps[1].timeout: expected a positive number of seconds",
+            stepError(R"({"call": "run", "program": ["true"], "timeout": -5})"));
+  EXPECT_EQ("steps[1].timeout: out of range", stepError(R"({"call": "run", "program": ["true"], "timeout": 1e300})"));
+  // A run needs no portal.
+  EXPECT_EQ("", errorOf(R"({"steps": [{"call": "run", "program": ["true"]}]})"));
 }
 
 TEST(ScenarioSchema, RejectsPortalCallsWithoutAPortalToActOn) {
