@@ -1,59 +1,19 @@
 // portal-host params / responses: what a deck or a results file offers, as the
-// host shows it to an engineer setting an analysis up.
+// host shows it to an engineer setting an analysis up; with --tags, what a
+// tag file writes into an input file or reads out of an output file.
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <memory>
 
 #include "json_convert.h"
-#include "portal_library.h"
-#include "study_file.h"
-#include "study_host.h"
+#include "study/study_model.h"
+#include "discovery_session.h"
 #include "user_commands.h"
 
 namespace portalhost {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct InspectOptions {
-  std::string file;
-  bool json = false;
-  bool help = false;
-  std::string portal = PortalLibrary::defaultPath();
-  std::string modules = "static";
-  std::string solver = "brisol";
-};
-
-InspectOptions parseInspect(const std::vector<std::string>& arguments, bool withSolver) {
-  InspectOptions options;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& word = arguments[i];
-    auto value = [&]() -> std::string {
-      if (i + 1 >= arguments.size()) throw StudyError(word + " needs a value");
-      return arguments[++i];
-    };
-    if (word == "--help" || word == "-h") {
-      options.help = true;
-    } else if (word == "--json") {
-      options.json = true;
-    } else if (word == "--portal") {
-      options.portal = fs::absolute(value()).string();
-    } else if (withSolver && word == "--modules") {
-      options.modules = value();
-    } else if (withSolver && word == "--solver") {
-      options.solver = value();
-    } else if (!word.empty() && word[0] == '-') {
-      throw StudyError("unknown option " + word);
-    } else if (options.file.empty()) {
-      options.file = fs::absolute(word).string();
-    } else {
-      throw StudyError("one file at a time");
-    }
-  }
-  if (!options.help && options.file.empty()) throw StudyError("no file given (see --help)");
-  return options;
-}
 
 std::string entry(const ORLIX::PortalItem& item, const std::string& key) {
   for (const auto& e : item.entries) {
@@ -62,11 +22,34 @@ std::string entry(const ORLIX::PortalItem& item, const std::string& key) {
   return std::string();
 }
 
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> pieces;
+  std::size_t start = 0;
+  for (;;) {
+    const auto end = text.find(separator, start);
+    pieces.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return pieces;
+    start = end + 1;
+  }
+}
+
+// A discrete parameter's value is its position among its choices (from 1;
+// 0 when it is none of them): show the value itself.
+std::string shownValue(const ORLIX::PortalItem& p) {
+  const std::string value = entry(p, "value");
+  const std::string choices = entry(p, "choices");
+  if (choices.empty()) return value;
+  const std::vector<std::string> pieces = split(choices, ',');
+  const long position = std::strtol(value.c_str(), nullptr, 10);
+  if (position >= 1 && static_cast<std::size_t>(position) <= pieces.size()) return pieces[position - 1];
+  return "(none of its choices)";
+}
+
 void printParameters(const ORLIX::PortalItemList& groups) {
   for (const ORLIX::PortalItem& group : groups) {
     std::cout << group.name << "\n";
     for (const ORLIX::PortalItem& p : group.children) {
-      std::cout << "  " << p.name << " = " << entry(p, "value");
+      std::cout << "  " << p.name << " = " << shownValue(p);
       if (!entry(p, "type").empty()) std::cout << "  (" << entry(p, "type") << ")";
       if (!entry(p, "min").empty() || !entry(p, "max").empty()) {
         std::cout << "  bounds [" << entry(p, "min") << ", " << entry(p, "max") << "]";
@@ -87,23 +70,16 @@ void printTree(const ORLIX::PortalItem& item, int depth) {
 }
 
 // Runs one discovery call on a fresh portal; prints what the portal said.
-int inspect(const InspectOptions& options, bool parameters) {
-  PortalLibrary library(options.portal);
-  StudyHost host;
-  host.workRoot = fs::path(options.file).parent_path().string();
-  host.service.analysis["analysisPortalData"] = ORLIX::StringStringMap{
-      {"Lines", "primaryOutput: " + fs::path(options.file).filename().string() + "\nmodules: " + options.modules}};
-  host.service.analysis["AnalysisProperty#install"] = ORLIX::StringStringMap{{"install", options.solver}};
-  std::unique_ptr<ORLIX::IExtension> extension(library.factory()(&host, "Brisol", nullptr));
-  if (!extension) throw LibraryError(options.portal + ": portalFactory made no Brisol portal");
-  auto* portal = static_cast<ORLIX::IPortal*>(extension->getInterface(ORLIX::kPortalInterfaceId));
+int discover(const DiscoveryOptions& options, bool parameters) {
+  const std::string file = existingFile(options.file, parameters ? "the deck" : "the results file");
+  DiscoverySession session(options, file);
   ORLIX::PortalItemList items;
   std::string message;
   const ORLIX::StringStringMap props{{"analysisName", "inspect"}};
-  const bool ok = parameters ? portal->parseInputFile(options.file, props, items, message)
-                             : portal->parseOutputFile(options.file, props, items, message);
+  const bool ok = parameters ? session.portal().parseInputFile(file, props, items, message)
+                             : session.portal().parseOutputFile(file, props, items, message);
   if (!message.empty()) std::cerr << message << "\n";
-  for (const std::string& line : host.errors) std::cerr << line << "\n";
+  for (const std::string& line : session.host().problems) std::cerr << line << "\n";
   if (options.json) {
     std::cout << itemsToJson(items).dump(2) << "\n";
   } else if (parameters) {
@@ -111,38 +87,18 @@ int inspect(const InspectOptions& options, bool parameters) {
   } else {
     for (const ORLIX::PortalItem& item : items) printTree(item, 0);
   }
-  return ok ? 0 : 1;
+  return ok ? kExitOk : kExitFailed;
 }
 
 }  // namespace
 
-int paramsCommand(const std::vector<std::string>& arguments) {
-  const InspectOptions options = parseInspect(arguments, false);
-  if (options.help) {
-    std::cout << "usage: portal-host params DECK [--json] [--portal LIBRARY]\n\n"
-                 "Lists the parameters the deck's abbreviation commands offer, group by group,\n"
-                 "with their values, bounds, choices and descriptions; warnings about lines\n"
-                 "that could not be read go to standard error. --json prints the items as the\n"
-                 "host receives them.\n";
-    return 0;
-  }
-  return inspect(options, true);
+int paramsCommand(const DiscoveryOptions& options) {
+  return options.tags.empty() ? discover(options, true) : taggedParameters(options);
 }
 
-int responsesCommand(const std::vector<std::string>& arguments) {
-  const InspectOptions options = parseInspect(arguments, true);
-  if (options.help) {
-    std::cout << "usage: portal-host responses RESULTS [--json] [--modules LIST] [--solver PROGRAM]\n"
-                 "                             [--portal LIBRARY]\n\n"
-                 "Lists the responses a results database offers: each result with its\n"
-                 "transformations, supports and choices, as the result catalogue gives them.\n"
-                 "The solver's results module is run to list them (its answer is cached beside\n"
-                 "the results). --modules names the analysis' solver modules (default static),\n"
-                 "--solver the solver's launcher (default brisol, found on PATH).\n";
-    return 0;
-  }
-  putOwnFolderFirstOnPath();
-  return inspect(options, false);
+int responsesCommand(const DiscoveryOptions& options) {
+  appendOwnFolderToPath();
+  return options.tags.empty() ? discover(options, false) : taggedResponses(options);
 }
 
 }  // namespace portalhost

@@ -1,0 +1,22 @@
+// SIGINT and SIGTERM as an event: the handler only writes a byte into a pipe,
+// and whoever waits (for a solver, for workers) also watches that pipe, so an
+// interruption wakes every wait at once.
+#ifndef PORTAL_HOST_STUDY_INTERRUPTION_H
+#define PORTAL_HOST_STUDY_INTERRUPTION_H
+
+namespace portalhost {
+
+class Interruption {
+ public:
+  // Installs the handlers (once per process; call again in a forked child so
+  // that it has a pipe of its own).
+  static void install();
+  // Readable once a signal has arrived; stays readable.
+  static int wakeFd();
+  // How many signals have arrived.
+  static int count();
+};
+
+}  // namespace portalhost
+
+#endif
