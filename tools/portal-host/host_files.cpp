@@ -174,4 +174,15 @@ void changeMode(const std::string& path, int mode) {
   }
 }
 
+ScratchFolder::ScratchFolder() {
+  char pattern[] = "/tmp/portal-host-XXXXXX";
+  if (::mkdtemp(pattern) == nullptr) throw HostFileError("cannot make a scratch folder under /tmp");
+  path_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
 }  // namespace portalhost

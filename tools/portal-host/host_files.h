@@ -35,6 +35,20 @@ class WorkFolder {
   bool keep_;
 };
 
+// A fresh folder under /tmp for scratch work, removed with everything in it
+// when the object goes; the current folder stays as it is.
+class ScratchFolder {
+ public:
+  ScratchFolder();  // throws HostFileError
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 // "${WORK}" in every string, keys included, at any depth -> workPath.
 Json substituteWork(const Json& json, const std::string& workPath);
 // Every occurrence of workPath in every string, keys included -> "${WORK}".

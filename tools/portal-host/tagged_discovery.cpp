@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "discovery_session.h"
+#include "host_files.h"
 #include "json_convert.h"
 #include "study/design_run.h"
 #include "study/number_text.h"
@@ -15,23 +16,6 @@ namespace portalhost {
 namespace {
 
 namespace fs = std::filesystem;
-
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    char pattern[] = "/tmp/portal-host-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("cannot make a scratch folder under /tmp");
-    path_ = pattern;
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 void printJson(const Json& json) { std::cout << json.dump(2, ' ', false, Json::error_handler_t::replace) << "\n"; }
 

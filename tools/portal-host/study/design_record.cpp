@@ -107,6 +107,7 @@ std::string encodeRecord(const DesignRecord& record) {
   w.f64(record.portalSeconds);
   w.u64(static_cast<std::uint64_t>(record.attempts));
   w.texts(record.earlierAttempts);
+  w.text(record.jobId);
   return w.take();
 }
 
@@ -132,7 +133,7 @@ bool decodeRecord(std::string_view bytes, DesignRecord& record) {
     if (!r.texts(response.texts) || !r.text(response.error)) return false;
   }
   if (!r.i32(out.exitCode) || !r.f64(out.seconds) || !r.f64(out.portalSeconds) || !r.i32(out.attempts) ||
-      !r.texts(out.earlierAttempts) || !r.atEnd()) {
+      !r.texts(out.earlierAttempts) || !r.text(out.jobId) || !r.atEnd()) {
     return false;
   }
   record = std::move(out);

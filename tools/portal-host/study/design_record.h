@@ -35,7 +35,8 @@ struct DesignRecord {
   double seconds = 0;
   double portalSeconds = 0;  // inside the portal, programs it had run excluded
   int attempts = 1;
-  std::vector<std::string> earlierAttempts;  // each failed attempt's first message, when retried
+  std::vector<std::string> earlierAttempts;  // each failed attempt's messages, when retried
+  std::string jobId;  // the batch job that ran the solver, when a scheduler did
 
   const ResponseResult* response(const std::string& name) const;
   // The value of parameter `name`; null when the design has none.

@@ -62,10 +62,19 @@ class DesignRun {
     props_ = designProps(study_.name, context.tags, folder_, number);
   }
 
-  DesignRecord run(bool& interrupted) {
+  DesignRecord run(const std::string& attachJob, const std::function<void(const std::string&)>& started,
+                   bool& interrupted) {
     const auto start = Clock::now();
     host_.startDesign(record_.values, folder_);
-    const bool ok = prepare() && update() && solve() && check() && extract();
+    started_ = started;
+    bool ok;
+    SolverOutcome attached;
+    if (!attachJob.empty()) attached = context_.launcher.attach(attachJob, job(), hooks());
+    if (attached.started || !attached.failure.empty()) {
+      ok = settle(attached) && check() && extract();
+    } else {
+      ok = prepare() && update() && settle(context_.launcher.run(job(), hooks())) && check() && extract();
+    }
     interrupted = interrupted_;
     record_.ok = ok;
     collectResponses(ok);
@@ -132,22 +141,34 @@ class DesignRun {
     job.env = study_.solver.env;
     job.timeoutSeconds = study_.solver.timeoutSeconds;
     job.pollSeconds = context_.pollSeconds;
+    job.name = study_.name + "-" + std::to_string(record_.design);
     return job;
   }
 
-  bool solve() {
-    bool finished = false;
-    std::string message;
-    const SolverOutcome outcome = context_.launcher.run(
-        job(), [&] { timed([&] { return portal_.check("checkFinish", props_, finished, message); }); },
-        context_.wakeFd);
+  RunHooks hooks() {
+    RunHooks hooks;
+    hooks.whileRunning = [this] {
+      bool finished = false;
+      std::string message;
+      timed([&] { return portal_.check("checkFinish", props_, finished, message); });
+    };
+    hooks.started = started_;
+    hooks.wakeFd = context_.wakeFd;
+    return hooks;
+  }
+
+  // What the launcher says of the run decides the solve stage.
+  bool settle(const SolverOutcome& outcome) {
     record_.exitCode = outcome.exitCode;
+    record_.jobId = outcome.jobId;
     interrupted_ = outcome.interrupted;
     if (!outcome.failure.empty()) return fail("solve", {outcome.failure});
     const auto& codes = study_.solver.exitCodes;
     if (std::find(codes.begin(), codes.end(), outcome.exitCode) == codes.end()) {
-      return fail("solve", {job().argv[0] + " exited with status " + std::to_string(outcome.exitCode) +
-                            " (see solver.out)"});
+      std::vector<std::string> why{job().argv[0] + " exited with status " + std::to_string(outcome.exitCode) +
+                                   " (see solver.out)"};
+      if (!outcome.exitNote.empty()) why.push_back(outcome.exitNote);
+      return fail("solve", why);
     }
     return true;
   }
@@ -214,13 +235,15 @@ class DesignRun {
   ORLIX::StringStringMap props_;
   Clock::duration inPortal_{};
   bool interrupted_ = false;
+  std::function<void(const std::string&)> started_;
 };
 
 }  // namespace
 
 DesignRecord runDesign(ORLIX::IPortal& portal, StudyHost& host, const DesignContext& context,
-                       std::uint64_t number, bool& interrupted) {
-  return DesignRun(portal, host, context, number).run(interrupted);
+                       std::uint64_t number, const std::string& attachJob,
+                       const std::function<void(const std::string&)>& started, bool& interrupted) {
+  return DesignRun(portal, host, context, number).run(attachJob, started, interrupted);
 }
 
 }  // namespace portalhost

@@ -6,6 +6,7 @@
 #define PORTAL_HOST_STUDY_DESIGN_RUN_H
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "portal/host/portal.h"
@@ -33,10 +34,14 @@ std::string designFolderName(std::uint64_t number);
 // line that starts no message continues the one before it. Notes are left out.
 void addPortalProblems(std::vector<std::string>& into, const std::string& buffer);
 
-// Runs design `number` (from 1). `interrupted` is set when the study was
-// interrupted while it ran: such a design did not finish and is not a result.
+// Runs design `number` (from 1). With `attachJob`, a batch job an earlier run
+// of the study started for it is waited for instead, when the launcher still
+// knows it. `interrupted` is set when the study was interrupted while it ran:
+// such a design did not finish and is not a result. `started` hears of the
+// solver's process group or job as soon as it exists.
 DesignRecord runDesign(ORLIX::IPortal& portal, StudyHost& host, const DesignContext& context,
-                       std::uint64_t number, bool& interrupted);
+                       std::uint64_t number, const std::string& attachJob,
+                       const std::function<void(const std::string&)>& started, bool& interrupted);
 
 }  // namespace portalhost
 

@@ -61,6 +61,7 @@ Json recordToJson(const DesignRecord& record) {
   json["portalSeconds"] = record.portalSeconds;
   json["attempts"] = record.attempts;
   if (!record.earlierAttempts.empty()) json["earlierAttempts"] = record.earlierAttempts;
+  if (!record.jobId.empty()) json["jobId"] = record.jobId;
   return json;
 }
 
@@ -100,6 +101,7 @@ std::optional<DesignRecord> recordFromJson(const Json& json) {
     if (json.contains("portalSeconds")) record.portalSeconds = json["portalSeconds"].get<double>();
     if (json.contains("attempts")) record.attempts = json["attempts"].get<int>();
     if (json.contains("earlierAttempts")) record.earlierAttempts = json["earlierAttempts"].get<std::vector<std::string>>();
+    if (json.contains("jobId")) record.jobId = json["jobId"].get<std::string>();
     return record;
   } catch (const Json::exception&) {
     return std::nullopt;
@@ -107,8 +109,18 @@ std::optional<DesignRecord> recordFromJson(const Json& json) {
 }
 
 Journal::Journal(const std::string& path) : path_(path) {
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (fd_ < 0) throw OutputError(path + ": cannot be written: " + std::strerror(errno));
+  // A line after a torn one would be read as part of it: the torn one goes.
+  const off_t size = ::lseek(fd_, 0, SEEK_END);
+  off_t end = size;
+  char byte = '\n';
+  while (end > 0 && ::pread(fd_, &byte, 1, end - 1) == 1 && byte != '\n') --end;
+  if (end != size && ::ftruncate(fd_, end) != 0) {
+    const int error = errno;
+    ::close(fd_);
+    throw OutputError(path + ": cannot be written: " + std::strerror(error));
+  }
 }
 
 Journal::~Journal() {
@@ -116,7 +128,16 @@ Journal::~Journal() {
 }
 
 void Journal::append(const DesignRecord& record) {
-  const std::string line = recordToJson(record).dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+  write(recordToJson(record).dump(-1, ' ', false, Json::error_handler_t::replace) + "\n");
+}
+
+void Journal::appendSubmitted(std::uint64_t number, const std::string& jobId) {
+  write(Json{{"design", number}, {"status", "submitted"}, {"jobId", jobId}}.dump(-1, ' ', false,
+                                                                                 Json::error_handler_t::replace) +
+        "\n");
+}
+
+void Journal::write(const std::string& line) {
   std::size_t done = 0;
   while (done < line.size()) {
     const ssize_t n = ::write(fd_, line.data() + done, line.size() - done);
@@ -138,11 +159,19 @@ JournalContents readJournal(const std::string& path) {
     const bool last = in.eof();
     if (line.empty()) continue;
     std::optional<DesignRecord> record;
+    Json json;
     try {
-      record = recordFromJson(Json::parse(line));
+      json = Json::parse(line);
+      if (json.is_object() && json.value("status", "") == "submitted" && json["design"].is_number_unsigned() &&
+          json["jobId"].is_string()) {
+        contents.submitted[json["design"].get<std::uint64_t>()] = json["jobId"].get<std::string>();
+        continue;
+      }
+      record = recordFromJson(json);
     } catch (const Json::exception&) {
     }
     if (record) {
+      contents.submitted.erase(record->design);
       contents.records.push_back(std::move(*record));
     } else if (last) {
       contents.tornLastLine = true;

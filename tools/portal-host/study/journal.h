@@ -5,6 +5,8 @@
 #ifndef PORTAL_HOST_STUDY_JOURNAL_H
 #define PORTAL_HOST_STUDY_JOURNAL_H
 
+#include <cstdint>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -26,7 +28,8 @@ std::optional<DesignRecord> recordFromJson(const Json& json);
 
 class Journal {
  public:
-  // Opens `path` for appending; throws OutputError.
+  // Opens `path` for appending, first cutting off a last line that a crash
+  // left without its line feed; throws OutputError.
   explicit Journal(const std::string& path);
   ~Journal();
   Journal(const Journal&) = delete;
@@ -34,14 +37,20 @@ class Journal {
 
   // Writes one line and waits until it is on disk; throws OutputError.
   void append(const DesignRecord& record);
+  // Notes that design `number`'s solver runs as batch job `jobId`, so that a
+  // resumed study waits for that job rather than submitting the design again.
+  void appendSubmitted(std::uint64_t number, const std::string& jobId);
 
  private:
+  void write(const std::string& line);
+
   std::string path_;
   int fd_ = -1;
 };
 
 struct JournalContents {
   std::vector<DesignRecord> records;
+  std::map<std::uint64_t, std::string> submitted;  // design -> batch job, for designs with no record yet
   bool tornLastLine = false;  // the last line was cut short (a crash while writing) and was left out
   std::vector<std::string> badLines;  // other lines that are not a design, by line number
 };

@@ -91,6 +91,38 @@ TEST_F(JournalTest, ATornLastLineIsLeftOutAndSaid) {
   EXPECT_TRUE(contents.badLines.empty());
 }
 
+TEST_F(JournalTest, ATornLineIsCutOffBeforeTheNextIsAppended) {
+  {
+    Journal journal(path_);
+    journal.append(finished(1, true));
+  }
+  std::ofstream(path_, std::ios::app) << "{\"design\": 2, \"val";
+  {
+    Journal journal(path_);
+    journal.append(finished(3, true));
+  }
+  const JournalContents contents = readJournal(path_);
+  ASSERT_EQ(contents.records.size(), 2u);
+  EXPECT_EQ(contents.records[1].design, 3u);
+  EXPECT_FALSE(contents.tornLastLine);
+  EXPECT_TRUE(contents.badLines.empty());
+}
+
+TEST_F(JournalTest, ASubmittedJobIsPendingUntilItsDesignIsRecorded) {
+  {
+    Journal journal(path_);
+    journal.appendSubmitted(1, "41");
+    journal.appendSubmitted(2, "42");
+    DesignRecord done = finished(1, true);
+    done.jobId = "41";
+    journal.append(done);
+  }
+  const JournalContents contents = readJournal(path_);
+  EXPECT_EQ(contents.submitted, (std::map<std::uint64_t, std::string>{{2, "42"}}));
+  ASSERT_EQ(contents.records.size(), 1u);
+  EXPECT_EQ(contents.records[0].jobId, "41");
+}
+
 TEST_F(JournalTest, AForeignLineInTheMiddleIsNamed) {
   const auto line = [](std::uint64_t n) {
     return recordToJson(finished(n, true)).dump(-1, ' ', false, Json::error_handler_t::replace);

@@ -24,7 +24,7 @@ std::string timeoutText(double seconds) {
 
 class LocalLauncher : public Launcher {
  public:
-  SolverOutcome run(const SolverJob& job, const std::function<void()>& whileRunning, int wakeFd) override {
+  SolverOutcome run(const SolverJob& job, const RunHooks& hooks) override {
     SolverOutcome outcome;
     const int output = ::open(job.outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (output < 0) {
@@ -39,12 +39,13 @@ class LocalLauncher : public Launcher {
       return outcome;
     }
     outcome.started = true;
+    if (hooks.started) hooks.started("local:" + std::to_string(solver.pid()));
     const auto start = Clock::now();
     auto lastPoll = start;
     for (;;) {
       double wait = job.pollSeconds - secondsSince(lastPoll);
       if (job.timeoutSeconds > 0) wait = std::min(wait, job.timeoutSeconds - secondsSince(start));
-      const ProcessGroup::Wait result = solver.waitFor(std::max(wait, 0.0), wakeFd);
+      const ProcessGroup::Wait result = solver.waitFor(std::max(wait, 0.0), hooks.wakeFd);
       if (result == ProcessGroup::Wait::Exited) break;
       if (result == ProcessGroup::Wait::Woken) {
         solver.stop();
@@ -60,7 +61,7 @@ class LocalLauncher : public Launcher {
       }
       if (secondsSince(lastPoll) >= job.pollSeconds) {
         lastPoll = Clock::now();
-        if (whileRunning) whileRunning();
+        if (hooks.whileRunning) hooks.whileRunning();
       }
     }
     // The design ends when the solver exits; helpers it left behind go with it.

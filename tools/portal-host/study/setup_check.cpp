@@ -183,7 +183,7 @@ void checkResponses(const Study& study, const NamedBy& named, bool allRead, Setu
 
 }  // namespace
 
-void checkSolverProgram(const Study& study, const std::string& extraPath, SetupReport& report) {
+void checkSolverProgram(const Study& study, const std::string& extraPath, bool runsHere, SetupReport& report) {
   const bool brisolForm = study.solver.command.empty();
   const std::string program = brisolForm ? study.solver.program : study.solver.command.front();
   const std::string where = brisolForm ? "solver" : "solver.command";
@@ -206,7 +206,9 @@ void checkSolverProgram(const Study& study, const std::string& extraPath, SetupR
   }
   std::string why;
   const std::string found = findProgram(program, searchPath, study.folder, why);
-  if (found.empty()) {
+  if (found.empty() && !runsHere) {
+    report.findings.push_back(where + ": " + why + " here; it must be on the cluster's nodes");
+  } else if (found.empty()) {
     report.problems.push_back(where + ": " + why);
   } else {
     report.findings.push_back("solver: " + found);

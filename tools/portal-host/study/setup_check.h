@@ -22,8 +22,10 @@ struct SetupReport {
 };
 
 // The solver's program as the design folder will see it: found on PATH, or a
-// file the study places in the design folder. `extraPath` is searched after PATH.
-void checkSolverProgram(const Study& study, const std::string& extraPath, SetupReport& report);
+// file the study places in the design folder. `extraPath` is searched after
+// PATH. A solver that runs elsewhere (a batch job) need not be here: then its
+// absence is only noted.
+void checkSolverProgram(const Study& study, const std::string& extraPath, bool runsHere, SetupReport& report);
 
 // Reads every tag file through the portal, updates a scratch copy of the
 // inputs with the first design's values, then once per parameter with only

@@ -3,20 +3,22 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <set>
 #include <thread>
 
+#include "host_files.h"
 #include "portal_session.h"
+#include "process_group.h"
 #include "study/html_report.h"
 #include "study/journal.h"
+#include "study/output_folder.h"
 #include "study/results_csv.h"
 #include "study/results_table.h"
 #include "study/setup_check.h"
 #include "study/study_progress.h"
-#include "study/study_reader.h"
 #include "study/tag_setup.h"
 #include "study/worker_pool.h"
 #include "user_commands.h"
@@ -26,63 +28,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kJournal = "results.jsonl";
-
-// Everything the host keeps for itself in the output folder.
-struct OutputLayout {
-  std::string folder;
-  std::string hostFolder;  // .study: the tag files and the portal's own folders
-  std::string tags() const { return hostFolder + "/tags"; }
-  std::string work() const { return hostFolder + "/work"; }
-  std::string scratch() const { return hostFolder + "/check"; }
-};
-
 void printProblems(std::ostream& out, const std::string& studyFile, const std::vector<std::string>& problems) {
   out << studyFile << ": " << problems.size() << (problems.size() == 1 ? " problem" : " problems") << ":\n";
   for (const std::string& problem : problems) out << "  " << problem << "\n";
 }
 
-bool holdsEarlierRun(const std::string& folder) {
-  std::error_code error;
-  if (fs::exists(folder + "/" + kJournal, error)) return true;
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (it->path().filename().string().rfind("design_", 0) == 0) return true;
-  }
-  return false;
-}
-
-void emptyFolder(const std::string& folder) {
-  std::error_code error;
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    std::error_code gone;
-    fs::remove_all(it->path(), gone);
-    if (gone) throw OutputError(it->path().string() + ": cannot be removed: " + gone.message());
-  }
-  if (error) throw OutputError(folder + ": cannot be read: " + error.message());
-}
-
-// The output folder, made and proven writable before anything else is done.
-OutputLayout prepareOutput(const StudyOptions& options, const std::string& folder) {
-  OutputLayout layout{folder, folder + "/.study"};
-  std::error_code error;
-  fs::create_directories(folder, error);
-  if (error) throw OutputError(folder + ": cannot be made: " + error.message());
-  if (!fs::is_directory(folder, error)) throw OutputError(folder + ": is not a folder");
-  if (holdsEarlierRun(folder) && !options.resume && !options.force) {
-    throw StudyError("the output folder " + folder + " holds an earlier run of a study: use --resume to go on "
-                     "with it, or --force to empty it and start again");
-  }
-  if (options.force) emptyFolder(folder);
-  fs::create_directories(layout.hostFolder, error);
-  const std::string probe = layout.hostFolder + "/.writable";
-  std::ofstream test(probe);
-  if (error || !(test << "ok") || !test.flush()) {
-    throw OutputError(folder + ": cannot be written: " + (error ? error.message() : "Permission denied"));
-  }
-  test.close();
-  fs::remove(probe, error);
-  return layout;
-}
+// Where the set-up writes: the tag files, the portal's own folders, and the
+// scratch designs of the checks (removed afterwards).
+struct SetupFolders {
+  std::string tags, work, scratch;
+};
 
 // The set-up: tag files written through the portal, the finish check's
 // interval, and the checks that keep a broken study from starting.
@@ -92,13 +47,13 @@ struct Setup {
   SetupReport report;
 };
 
-Setup setUp(const Study& study, const std::string& portalPath, const OutputLayout& layout, bool probe) {
+Setup setUp(const Study& study, const std::string& portalPath, const SetupFolders& folders, bool solverRunsHere) {
   Setup setup;
   StudyHost host;
-  host.workRoot = layout.work();
+  host.workRoot = folders.work;
   PortalSession session(portalPath, host, study.portal);
   try {
-    setup.tags = prepareTags(session.portal(), study, layout.tags());
+    setup.tags = prepareTags(session.portal(), study, folders.tags);
   } catch (const StudyError& error) {
     setup.report.problems.push_back(error.what());
     return setup;
@@ -108,28 +63,18 @@ Setup setUp(const Study& study, const std::string& portalPath, const OutputLayou
   session.portal().handleEvent("initAnalysis", {{"analysisName", study.name}}, reply);
   const double asked = std::atof(reply["finishFrequency"].c_str());
   if (asked > 0) setup.pollSeconds = asked;
-  checkSolverProgram(study, ownFolder(), setup.report);
-  if (probe) checkTagging(session.portal(), host, study, setup.tags, layout.scratch(), setup.report);
+  checkSolverProgram(study, ownFolder(), solverRunsHere, setup.report);
+  checkTagging(session.portal(), host, study, setup.tags, folders.scratch, setup.report);
   std::error_code ignored;
-  fs::remove_all(layout.scratch(), ignored);
+  fs::remove_all(folders.scratch, ignored);
   return setup;
 }
 
 int checkOnly(const LoadedStudy& loaded, const StudyOptions& options, const std::string& portalPath) {
-  char pattern[] = "/tmp/portal-host-check-XXXXXX";
-  const char* scratch = ::mkdtemp(pattern);
-  if (scratch == nullptr) throw OutputError("cannot make a scratch folder under /tmp");
-  const OutputLayout layout{scratch, scratch};
-  Setup setup;
-  try {
-    setup = setUp(loaded.study, portalPath, layout, true);
-  } catch (...) {
-    std::error_code ignored;
-    fs::remove_all(scratch, ignored);
-    throw;
-  }
-  std::error_code ignored;
-  fs::remove_all(scratch, ignored);
+  const ScratchFolder scratch;
+  const Setup setup = setUp(loaded.study, portalPath,
+                            {scratch.path() + "/tags", scratch.path() + "/work", scratch.path() + "/check"},
+                            options.launcher == "local");
   std::vector<std::string> problems = loaded.problems;
   problems.insert(problems.end(), setup.report.problems.begin(), setup.report.problems.end());
   for (const std::string& finding : setup.report.findings) std::cout << finding << "\n";
@@ -141,27 +86,57 @@ int checkOnly(const LoadedStudy& loaded, const StudyOptions& options, const std:
   return kExitOk;
 }
 
-// The designs to run, in order, leaving out those a resumed study finished.
+// The designs to run, in order, leaving out those an earlier run finished;
+// one whose batch job an earlier run left is waited for, not submitted again.
 class DesignQueueState {
  public:
-  DesignQueueState(std::uint64_t total, std::set<std::uint64_t> done) : total_(total), done_(std::move(done)) {}
-  std::optional<std::uint64_t> next() {
+  DesignQueueState(std::uint64_t total, const std::set<std::uint64_t>& done,
+                   std::map<std::uint64_t, std::string> jobs)
+      : total_(total), done_(done), jobs_(std::move(jobs)) {}
+  std::optional<QueuedDesign> next() {
     while (next_ <= total_ && done_.count(next_)) ++next_;
     if (next_ > total_) return std::nullopt;
-    return next_++;
+    QueuedDesign design{next_++, ""};
+    const auto job = jobs_.find(design.number);
+    if (job != jobs_.end()) design.attachJob = job->second;
+    return design;
   }
 
  private:
   std::uint64_t total_;
-  std::set<std::uint64_t> done_;
+  const std::set<std::uint64_t>& done_;
+  std::map<std::uint64_t, std::string> jobs_;
   std::uint64_t next_ = 1;
 };
 
-std::vector<DesignRecord> earlierRecords(const std::string& journal, std::ostream& err) {
+JournalContents earlierRun(const std::string& journal, std::ostream& err) {
   JournalContents contents = readJournal(journal);
   if (contents.tornLastLine) err << journal << ": its last line was cut short (a crash while writing); left out\n";
   for (const std::string& line : contents.badLines) err << journal << ": " << line << " is not a design; left out\n";
-  return std::move(contents.records);
+  return contents;
+}
+
+void checkLauncher(const StudyOptions& options) {
+  if (options.launcher != "slurm") return;
+  const char* path = std::getenv("PATH");
+  for (const char* program : {"sbatch", "scontrol", "scancel"}) {
+    std::string why;
+    if (findProgram(program, path ? path : "", "", why).empty()) throw StudyError("--launcher slurm: " + why);
+  }
+}
+
+PoolSettings poolSettings(const StudyOptions& options, const Study& study, const OutputFolder& out,
+                          const std::string& portalPath, double pollSeconds) {
+  PoolSettings settings;
+  settings.portalPath = portalPath;
+  settings.launcher = options.launcher;
+  settings.slurmOptions = study.slurmOptions;
+  settings.outFolder = out.folder;
+  settings.workFolder = out.work();
+  settings.jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  settings.retries = options.retries;
+  settings.pollSeconds = options.pollSeconds > 0 ? options.pollSeconds : pollSeconds;
+  return settings;
 }
 
 }  // namespace
@@ -176,12 +151,12 @@ int studyCommand(const StudyOptions& options) {
     printProblems(std::cerr, options.studyFile, loaded.problems);
     return kExitUsage;
   }
-  if (options.launcher != "local") throw StudyError("--launcher " + options.launcher + ": not available yet");
+  checkLauncher(options);
 
-  const std::string out =
+  const std::string folder =
       fs::absolute(options.out.empty() ? study.name + "-results" : options.out).lexically_normal().string();
-  const OutputLayout layout = prepareOutput(options, out);
-  Setup setup = setUp(study, portalPath, layout, true);
+  const OutputFolder out = openOutputFolder(folder, options, loaded);
+  const Setup setup = setUp(study, portalPath, {out.tags(), out.work(), out.scratch()}, options.launcher == "local");
   if (!setup.report.problems.empty()) {
     printProblems(std::cerr, options.studyFile, setup.report.problems);
     return kExitUsage;
@@ -189,44 +164,44 @@ int studyCommand(const StudyOptions& options) {
 
   std::vector<DesignRecord> records;
   std::set<std::uint64_t> done;
-  if (options.resume) {
-    for (DesignRecord& record : earlierRecords(out + "/" + kJournal, std::cerr)) {
+  std::map<std::uint64_t, std::string> jobs;
+  if (out.resuming) {
+    JournalContents earlier = earlierRun(out.journal(), std::cerr);
+    for (DesignRecord& record : earlier.records) {
       if (record.design >= 1 && record.design <= study.designs.size() && done.insert(record.design).second) {
         records.push_back(std::move(record));
       }
     }
+    if (options.launcher == "slurm") jobs = std::move(earlier.submitted);
   }
-  Journal journal(out + "/" + kJournal);
-  PoolSettings settings;
-  settings.portalPath = portalPath;
-  settings.outFolder = out;
-  settings.workFolder = layout.work();
-  settings.jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  settings.retries = options.retries;
-  settings.pollSeconds = options.pollSeconds > 0 ? options.pollSeconds : setup.pollSeconds;
+  Journal journal(out.journal());
+  const PoolSettings settings = poolSettings(options, study, out, portalPath, setup.pollSeconds);
 
   const std::uint64_t toRun = study.designs.size() - done.size();
   std::cerr << "study " << study.name << ": " << study.designs.size() << " designs"
             << (done.empty() ? "" : ", " + std::to_string(done.size()) + " finished earlier") << ", "
-            << settings.jobs << " worker" << (settings.jobs == 1 ? "" : "s") << ", results in " << out << "\n";
+            << settings.jobs << (settings.launcher == "slurm" ? " Slurm job" : " worker")
+            << (settings.jobs == 1 ? "" : "s") << " at a time, results in " << out.folder << "\n";
   StudyProgress progress(toRun, ::isatty(2) != 0);
-  DesignQueueState queue(study.designs.size(), done);
+  DesignQueueState queue(study.designs.size(), done, std::move(jobs));
   const PoolOutcome outcome = runDesignPool(
       study, setup.tags, settings, [&] { return queue.next(); },
       [&](const DesignRecord& record) {
         journal.append(record);
+        done.insert(record.design);
         records.push_back(record);
         progress.finished(record.ok);
-      });
+      },
+      [&](std::uint64_t number, const std::string& jobId) { journal.appendSubmitted(number, jobId); });
   progress.end();
 
   std::sort(records.begin(), records.end(),
             [](const DesignRecord& a, const DesignRecord& b) { return a.design < b.design; });
   const ReportSummary summary{study.designs.size(), study.designs.size() - records.size()};
   printResultsTable(std::cout, study, records);
-  writeResultsCsv(out + "/results.csv", study, records);
-  writeHtmlReport(out + "/report.html", study, records, summary);
-  return printSummary(std::cout, std::cerr, options, study, records, summary, outcome.interrupted, out);
+  writeResultsCsv(out.folder + "/results.csv", study, records);
+  writeHtmlReport(out.folder + "/report.html", study, records, summary);
+  return printSummary(std::cout, std::cerr, options, study, records, summary, outcome.interrupted, out.folder);
 }
 
 }  // namespace portalhost

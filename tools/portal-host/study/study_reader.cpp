@@ -272,6 +272,7 @@ class Reader {
 
 LoadedStudy studyFromJson(const Json& json, const std::string& folder, const std::string& file) {
   LoadedStudy loaded;
+  loaded.source = json;
   loaded.study.studyFile = file;
   loaded.study.folder = folder;
   try {

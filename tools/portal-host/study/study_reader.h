@@ -12,6 +12,7 @@ namespace portalhost {
 
 struct LoadedStudy {
   Study study;
+  Json source;  // the study file as read
   // What is wrong but did not stop the reading (an unknown key, a file that
   // is not there): each one line, naming the key or file. A study with
   // problems is not run.

@@ -4,9 +4,12 @@
 #ifndef PORTAL_HOST_STUDY_STUDY_TEST_FIXTURE_H
 #define PORTAL_HOST_STUDY_STUDY_TEST_FIXTURE_H
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -89,16 +92,44 @@ class StudyTest : public ::testing::Test {
     return run;
   }
 
+  // Starts `portal-host study study.json --out out <arguments>` in a process
+  // group of its own (as a terminal would), without waiting.
+  pid_t startStudy(const std::vector<std::string>& arguments) {
+    std::vector<std::string> words{PORTAL_HOST, "study", path("study.json"), "--out", out()};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::setpgid(0, 0);
+      std::vector<char*> argv;
+      for (std::string& word : words) argv.push_back(word.data());
+      argv.push_back(nullptr);
+      const std::string log = path("background.txt");
+      std::FILE* sink = std::freopen(log.c_str(), "a", stdout);
+      if (sink != nullptr) ::dup2(::fileno(stdout), 2);
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+    ::setpgid(pid, pid);
+    return pid;
+  }
+  // The exit status, or 128 + the signal.
+  static int finish(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+
   std::vector<Json> journal() const {
     std::vector<Json> lines;
     std::istringstream in(read("out/results.jsonl"));
     for (std::string line; std::getline(in, line);) lines.push_back(Json::parse(line));
     return lines;
   }
-  // The journal's line of design `number`.
+  // The journal's record of design `number` (not a line that notes its batch job).
   Json design(std::uint64_t number) const {
     for (const Json& line : journal()) {
-      if (line["design"] == number) return line;
+      if (line["design"] == number && line.value("status", "") != "submitted") return line;
     }
     return Json();
   }

@@ -8,115 +8,32 @@
 
 #include <cerrno>
 #include <cstring>
-#include <iostream>
 #include <deque>
-#include <vector>
+#include <iostream>
 
-#include "portal_session.h"
-#include "study/design_run.h"
+#include "portal_library.h"
+#include "program_run.h"
+#include "study/design_worker.h"
 #include "study/interruption.h"
-#include "study/study_host.h"
+#include "study/worker_protocol.h"
 
 namespace portalhost {
 namespace {
 
-// Frames from a worker: a kind byte, an 8-byte length, the bytes.
-enum Frame : char { kRecord = 'R', kUnfinished = 'U', kFatal = 'F' };
-
-bool writeAll(int fd, const void* data, std::size_t size) {
-  const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t n = ::write(fd, bytes, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-bool readAll(int fd, void* data, std::size_t size) {
-  char* bytes = static_cast<char*>(data);
-  while (size > 0) {
-    const ssize_t n = ::read(fd, bytes, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-void sendFrame(int fd, Frame kind, const std::string& bytes) {
-  const std::uint64_t size = bytes.size();
-  writeAll(fd, &kind, 1) && writeAll(fd, &size, sizeof size) && writeAll(fd, bytes.data(), bytes.size());
-}
-
-// Retries keep what every failed attempt said.
-DesignRecord runWithRetries(ORLIX::IPortal& portal, StudyHost& host, const DesignContext& context,
-                            std::uint64_t number, int retries, bool& interrupted) {
-  std::vector<std::string> earlier;
-  for (int attempt = 1;; ++attempt) {
-    DesignRecord record = runDesign(portal, host, context, number, interrupted);
-    record.attempts = attempt;
-    if (record.ok || interrupted || attempt > retries || Interruption::count() > 0) {
-      record.earlierAttempts = earlier;
-      return record;
-    }
-    std::string summary = "attempt " + std::to_string(attempt) + " failed at " + record.stage + ":";
-    for (const std::string& message : record.messages) summary += " " + message;
-    earlier.push_back(summary);
-  }
-}
-
-// A worker's whole life: its own portal, then designs as the parent hands
-// them over, until it sends 0 or goes away.
-[[noreturn]] void workerMain(const Study& study, const StudyTags& tags, const PoolSettings& settings, int commands,
-                             int results) {
-  Interruption::install();
-  int status = 0;
-  try {
-    StudyHost host;
-    host.workRoot = settings.workFolder;
-    host.wakeFd = Interruption::wakeFd();
-    configureAnalysis(host.service, study, tags);
-    PortalSession session(settings.portalPath, host, study.portal);
-    const auto launcher = makeLocalLauncher();
-    DesignContext context{study, tags, settings.outFolder, settings.pollSeconds, *launcher, Interruption::wakeFd()};
-    std::uint64_t number = 0;
-    while (Interruption::count() == 0 && readAll(commands, &number, sizeof number) && number != 0) {
-      bool interrupted = false;
-      const DesignRecord record = runWithRetries(session.portal(), host, context, number, settings.retries, interrupted);
-      // A design the interruption cut short did not finish: it is run again on
-      // resume. One that succeeded all the same is kept.
-      if (!record.ok && (interrupted || Interruption::count() > 0)) {
-        sendFrame(results, kUnfinished, std::to_string(number));
-        break;
-      }
-      sendFrame(results, kRecord, encodeRecord(record));
-    }
-  } catch (const std::exception& error) {
-    sendFrame(results, kFatal, error.what());
-    status = 3;
-  }
-  std::cout.flush();
-  std::cerr.flush();
-  ::_exit(status);
-}
-
 struct Worker {
   pid_t pid = -1;
-  int commands = -1;  // we write design numbers here
+  int commands = -1;  // we write designs here
   int results = -1;   // and read frames here
   std::uint64_t running = 0;
+  std::string solver;  // "local:<group>" or "slurm:<job>" of the running design
   std::string pending;
 };
 
 class Pool {
  public:
   Pool(const Study& study, const StudyTags& tags, const PoolSettings& settings, const DesignQueue& queue,
-       const RecordSink& sink)
-      : study_(study), tags_(tags), settings_(settings), queue_(queue), sink_(sink) {}
+       const RecordSink& sink, const SubmitSink& submitted)
+      : study_(study), tags_(tags), settings_(settings), queue_(queue), sink_(sink), submitted_(submitted) {}
 
   // A pool left by an exception (the journal cannot be written) takes its
   // workers, and so their solvers, with it.
@@ -124,8 +41,7 @@ class Pool {
     for (Worker& w : workers_) {
       if (w.results < 0) continue;
       ::kill(w.pid, SIGTERM);
-      ::close(w.results);
-      ::close(w.commands);
+      close(w);
       while (::waitpid(w.pid, nullptr, 0) < 0 && errno == EINTR) {
       }
     }
@@ -135,11 +51,10 @@ class Pool {
     Interruption::install();
     // A worker that died must not take the parent with it when we write to it.
     ::signal(SIGPIPE, SIG_IGN);
-    for (int i = 0; i < settings_.jobs && !queueEmpty_; ++i) {
-      const std::optional<std::uint64_t> next = nextDesign();
+    for (int i = 0; i < settings_.jobs; ++i) {
+      const std::optional<QueuedDesign> next = nextDesign();
       if (!next) break;
-      Worker& worker = spawn();
-      hand(worker, *next);
+      hand(spawn(), *next);
     }
     while (alive() > 0) watch();
     if (!fatal_.empty()) throw LibraryError(fatal_);
@@ -148,9 +63,9 @@ class Pool {
   }
 
  private:
-  std::optional<std::uint64_t> nextDesign() {
+  std::optional<QueuedDesign> nextDesign() {
     if (queueEmpty_ || Interruption::count() > 0 || !fatal_.empty()) return std::nullopt;
-    std::optional<std::uint64_t> next = queue_();
+    std::optional<QueuedDesign> next = queue_();
     queueEmpty_ = !next.has_value();
     return next;
   }
@@ -162,16 +77,14 @@ class Pool {
     }
     std::cout.flush();
     std::cerr.flush();
+    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error(std::string("cannot start a worker: ") + std::strerror(errno));
     if (pid == 0) {
-      for (const Worker& other : workers_) {
-        if (other.commands >= 0) ::close(other.commands);
-        if (other.results >= 0) ::close(other.results);
-      }
+      for (Worker& other : workers_) close(other);
       ::close(commands[1]);
       ::close(results[0]);
-      workerMain(study_, tags_, settings_, commands[0], results[1]);
+      workerMain(study_, tags_, settings_, commands[0], results[1], parent);
     }
     ::close(commands[0]);
     ::close(results[1]);
@@ -183,15 +96,21 @@ class Pool {
     return workers_.back();
   }
 
-  void hand(Worker& worker, std::uint64_t number) {
-    worker.running = number;
-    writeAll(worker.commands, &number, sizeof number);
+  static void close(Worker& w) {
+    if (w.commands >= 0) ::close(w.commands);
+    if (w.results >= 0) ::close(w.results);
+    w.commands = w.results = -1;
+  }
+
+  void hand(Worker& worker, const QueuedDesign& design) {
+    worker.running = design.number;
+    worker.solver.clear();
+    sendDesign(worker.commands, design.number, design.attachJob);
   }
 
   void release(Worker& worker) {
     worker.running = 0;
-    const std::uint64_t stop = 0;
-    writeAll(worker.commands, &stop, sizeof stop);
+    sendDesign(worker.commands, 0, std::string());
   }
 
   std::size_t alive() const {
@@ -215,18 +134,28 @@ class Pool {
     }
   }
 
-  // The first interruption stops the queue and the workers' solvers; what
-  // finishes meanwhile still comes back.
+  // The first interruption stops the queue and the workers' solvers, and what
+  // finishes meanwhile still comes back; a second one stops everything at once.
   void interrupt() {
     char bytes[64];
     while (::read(Interruption::wakeFd(), bytes, sizeof bytes) > 0) {
     }
+    if (Interruption::count() >= 2) return stopAtOnce();
     if (interruptSent_) return;
     interruptSent_ = true;
     for (Worker& w : workers_) {
       if (w.results < 0) continue;
       ::kill(w.pid, SIGTERM);
       if (w.running == 0) release(w);
+    }
+  }
+
+  void stopAtOnce() {
+    for (Worker& w : workers_) {
+      if (w.results < 0) continue;
+      if (w.solver.rfind("local:", 0) == 0) ::kill(-std::stoi(w.solver.substr(6)), SIGKILL);
+      if (w.solver.rfind("slurm:", 0) == 0) runProgramCaptured(ProgramRun{{"scancel", w.solver.substr(6)}, "", {}, 30});
+      ::kill(w.pid, SIGKILL);
     }
   }
 
@@ -253,6 +182,11 @@ class Pool {
       fatal_ = bytes;
       return;
     }
+    if (kind == kStarted) {
+      worker.solver = bytes;
+      if (bytes.rfind("slurm:", 0) == 0 && submitted_) submitted_(worker.running, bytes.substr(6));
+      return;
+    }
     if (kind == kUnfinished) {
       ++outcome_.unfinished;
       worker.running = 0;
@@ -260,8 +194,10 @@ class Pool {
     }
     DesignRecord record;
     if (!decodeRecord(bytes, record)) record = lost(worker.running, "the worker sent a damaged record");
+    worker.running = 0;
+    worker.solver.clear();
     sink_(record);
-    const std::optional<std::uint64_t> next = nextDesign();
+    const std::optional<QueuedDesign> next = nextDesign();
     if (next) {
       hand(worker, *next);
     } else {
@@ -272,9 +208,7 @@ class Pool {
   // A worker that died took its design with it: that design failed, and a
   // new worker takes over the queue.
   void ended(Worker& worker) {
-    ::close(worker.results);
-    ::close(worker.commands);
-    worker.results = worker.commands = -1;
+    close(worker);
     int status = 0;
     while (::waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -285,11 +219,11 @@ class Pool {
       ++outcome_.unfinished;
       return;
     }
-    std::string how = WIFSIGNALED(status) ? "was killed by signal " + std::to_string(WTERMSIG(status)) + " (" +
-                                                ::strsignal(WTERMSIG(status)) + ")"
-                                          : "exited with status " + std::to_string(WEXITSTATUS(status));
+    const std::string how = WIFSIGNALED(status) ? "was killed by signal " + std::to_string(WTERMSIG(status)) +
+                                                      " (" + ::strsignal(WTERMSIG(status)) + ")"
+                                                : "exited with status " + std::to_string(WEXITSTATUS(status));
     sink_(lost(number, "the worker process running this design " + how));
-    const std::optional<std::uint64_t> next = nextDesign();
+    const std::optional<QueuedDesign> next = nextDesign();
     if (next) hand(spawn(), *next);
   }
 
@@ -299,7 +233,9 @@ class Pool {
     record.values = study_.designs.at(number - 1);
     record.stage = "solve";
     record.messages.push_back(why);
-    for (const StudyResponse& r : study_.responses) record.responses.push_back({r.name, {}, {}, "not read: the design failed"});
+    for (const StudyResponse& r : study_.responses) {
+      record.responses.push_back({r.name, {}, {}, "not read: the design failed"});
+    }
     return record;
   }
 
@@ -308,6 +244,7 @@ class Pool {
   const PoolSettings& settings_;
   const DesignQueue& queue_;
   const RecordSink& sink_;
+  const SubmitSink& submitted_;
   std::deque<Worker> workers_;  // a deque keeps references to workers valid as it grows
   bool queueEmpty_ = false;
   bool interruptSent_ = false;
@@ -318,8 +255,8 @@ class Pool {
 }  // namespace
 
 PoolOutcome runDesignPool(const Study& study, const StudyTags& tags, const PoolSettings& settings,
-                          const DesignQueue& queue, const RecordSink& sink) {
-  return Pool(study, tags, settings, queue, sink).run();
+                          const DesignQueue& queue, const RecordSink& sink, const SubmitSink& submitted) {
+  return Pool(study, tags, settings, queue, sink, submitted).run();
 }
 
 }  // namespace portalhost

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "study/design_record.h"
 #include "study/study_model.h"
@@ -18,6 +19,8 @@ namespace portalhost {
 
 struct PoolSettings {
   std::string portalPath;
+  std::string launcher = "local";         // "local" or "slurm"
+  std::vector<std::string> slurmOptions;  // extra sbatch options
   std::string outFolder;
   std::string workFolder;  // where the portal's host-made folders go
   int jobs = 1;
@@ -25,10 +28,16 @@ struct PoolSettings {
   double pollSeconds = 10;  // the finish check's interval
 };
 
-// The next design number to run (from 1), or nothing when the queue is empty.
-using DesignQueue = std::function<std::optional<std::uint64_t>()>;
+struct QueuedDesign {
+  std::uint64_t number = 0;  // from 1
+  std::string attachJob;     // a batch job an earlier run started for it, to wait for
+};
+// The next design to run, or nothing when the queue is empty.
+using DesignQueue = std::function<std::optional<QueuedDesign>()>;
 // Called in the parent for every finished design, in the order they finish.
 using RecordSink = std::function<void(const DesignRecord&)>;
+// Called in the parent when a design's solver became batch job `jobId`.
+using SubmitSink = std::function<void(std::uint64_t number, const std::string& jobId)>;
 
 struct PoolOutcome {
   bool interrupted = false;  // SIGINT or SIGTERM arrived
@@ -38,7 +47,7 @@ struct PoolOutcome {
 // Runs the queue's designs until it is empty or the study is interrupted.
 // Throws LibraryError when the portal cannot be made in a worker.
 PoolOutcome runDesignPool(const Study& study, const StudyTags& tags, const PoolSettings& settings,
-                          const DesignQueue& queue, const RecordSink& sink);
+                          const DesignQueue& queue, const RecordSink& sink, const SubmitSink& submitted);
 
 }  // namespace portalhost
 
