@@ -1,13 +1,18 @@
-// A quiet host for benchmarks: answers parameter values from a map, takes
-// reports without recording more than a count, and prints nothing.
+// What every benchmark driver shares: a quiet host (answers parameter values
+// from a map, takes reports without recording more than a count, prints
+// nothing), the generators' number sequence, the tag files' names, and the
+// timing and the result line of an operation.
 #ifndef ORLIX_BENCH_BENCH_HOST_H
 #define ORLIX_BENCH_BENCH_HOST_H
 
 #include <sys/resource.h>
 
+#include <chrono>
+#include <cstdio>
 #include <map>
 
 #include "portal/host/portal_host.h"
+#include "portal/host/support.h"
 #include "portal/properties.h"
 
 namespace bench {
@@ -75,6 +80,51 @@ inline long peakKilobytes() {
   struct rusage usage {};
   getrusage(RUSAGE_SELF, &usage);
   return usage.ru_maxrss;
+}
+
+// Generated inputs come from one fixed linear congruential sequence, so every
+// run writes the same bytes (and the awk baselines read the same values).
+class Sequence {
+ public:
+  unsigned long nextState() {
+    state_ = state_ * 6364136223846793005UL + 1442695040888963407UL;
+    return state_;
+  }
+  // The next number in [0, 1).
+  double next() { return static_cast<double>(nextState() >> 40) / 16777216.0; }
+
+ private:
+  unsigned long state_ = 12345;
+};
+
+// A file's tag file lies beside it: `prefix` ("P_in_", "M_out_", ...), then
+// "bench_" and the file's name.
+inline ORLIX::String tagFileBeside(const ORLIX::String& file, const char* prefix) {
+  return ORLIX::Support::File::parentFolder(file) + "/" + prefix + "bench_" +
+         ORLIX::Support::File::base(file, true);
+}
+
+class Stopwatch {
+ public:
+  double seconds() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  }
+
+ private:
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// Prints the line the bench scripts read for one operation,
+//   <what> ok=<0|1> seconds=<s> peak_kb=<kb> <countName>=<count>
+// and the operation's message on standard error when it failed; returns the
+// driver's exit status.
+inline int reportOperation(const ORLIX::String& what, bool ok, double seconds,
+                           const char* countName, std::size_t count,
+                           const ORLIX::String& message) {
+  std::printf("%s ok=%d seconds=%.3f peak_kb=%ld %s=%zu\n", what.c_str(), ok ? 1 : 0, seconds,
+              peakKilobytes(), countName, count);
+  if (!ok) std::fprintf(stderr, "%s\n", message.c_str());
+  return ok ? 0 : 1;
 }
 
 }  // namespace bench

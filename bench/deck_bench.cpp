@@ -4,7 +4,6 @@
 //   deck_bench generate DECK MEGABYTES TAGS   (writes DECK and its P_in_ tag file)
 //   deck_bench discover DECK
 //   deck_bench update DECK
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -12,16 +11,12 @@
 
 #include "bench_host.h"
 #include "brisol/brisol_portal.h"
-#include "portal/host/support.h"
 
 namespace {
 
 using ORLIX::String;
 
-String tagFileOf(const String& deck) {
-  return ORLIX::Support::File::parentFolder(deck) + "/P_in_bench_" +
-         ORLIX::Support::File::base(deck, true);
-}
+String tagFileOf(const String& deck) { return bench::tagFileBeside(deck, "P_in_"); }
 
 int generate(const String& deck, long megabytes, int tags) {
   std::ofstream out(deck, std::ios::binary);
@@ -30,14 +25,13 @@ int generate(const String& deck, long megabytes, int tags) {
   // Mesh lines of about 48 bytes; the tagged commands are spread evenly.
   const long meshLines = target / 48;
   const long every = meshLines / (tags + 1);
-  unsigned long seed = 12345;
+  bench::Sequence sequence;
   char line[128];
   int written = 0;
   tagFile << "<?xml version=\"1.0\"?>\n<Portal name=\"Brisol\" version=\"7.2\">\n<Key name=\"ABRE\">\n";
   out << "* generated benchmark deck\n";
   for (long i = 1; i <= meshLines; ++i) {
-    seed = seed * 6364136223846793005UL + 1442695040888963407UL;
-    const double x = static_cast<double>(seed >> 40) / 16777216.0;
+    const double x = sequence.next();
     std::snprintf(line, sizeof line, "GRID %10ld %12.6f %12.6f %5.2f\n", i, x * 1000, x * 37.5,
                   x);
     out << line;
@@ -58,7 +52,7 @@ int run(const String& what, const String& deck) {
   host.service.setProperty("bench", "analysisPortalData",
                            ORLIX::StringStringMap{{"Lines", "primaryInput: " + deck}});
   brisolPortal portal(&host);
-  const auto start = std::chrono::steady_clock::now();
+  const bench::Stopwatch stopwatch;
   String message;
   bool ok = false;
   std::size_t found = 0;
@@ -72,12 +66,7 @@ int run(const String& what, const String& deck) {
                                   {"inputTagFilepaths", tagFileOf(deck)}},
                                  nullptr, message);
   }
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("%s ok=%d seconds=%.3f peak_kb=%ld parameters=%zu\n", what.c_str(), ok ? 1 : 0,
-              seconds, bench::peakKilobytes(), found);
-  if (!ok) std::fprintf(stderr, "%s\n", message.c_str());
-  return ok ? 0 : 1;
+  return bench::reportOperation(what, ok, stopwatch.seconds(), "parameters", found, message);
 }
 
 }  // namespace

@@ -6,14 +6,12 @@
 //                                     writes FILE and its M_in_/M_out_ tag file)
 //   mark_bench mark FILE         (writes a value into every tagged field)
 //   mark_bench extract FILE      (reads every tagged field as a Numeric response)
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "bench_host.h"
-#include "portal/host/support.h"
 #include "tagging/mark/mark_tagging.h"
 
 namespace {
@@ -22,8 +20,7 @@ using ORLIX::String;
 using ORLIX::Support::File;
 
 String tagFileOf(const String& file, bool isInput) {
-  return File::parentFolder(file) + (isInput ? "/M_in_bench_" : "/M_out_bench_") +
-         File::base(file, true);
+  return bench::tagFileBeside(file, isInput ? "M_in_" : "M_out_");
 }
 
 // Lines of 70 bytes, blank-separated; the tagged lines are every
@@ -35,15 +32,14 @@ int generate(const String& file, long megabytes, int tags, bool isInput) {
   const long target = megabytes * 1024 * 1024;
   const long lines = target / 70;
   const long every = lines / (tags + 1);
-  unsigned long seed = 12345;
+  bench::Sequence sequence;
   char line[160];
   tagFile << "$ File type, version\nmarking, 1\n$ Tag definition file: " << File::base(file, true)
           << "\n$ Tag type, Num tags\nMARKING, " << tags
           << "\n$\n\\s\n$\n10\n$ Mode, Row, Delims, Col, Param type, Param name, Print Fmt\n";
   int written = 0;
   for (long i = 1; i <= lines; ++i) {
-    seed = seed * 6364136223846793005UL + 1442695040888963407UL;
-    const double x = static_cast<double>(seed >> 40) / 16777216.0;
+    const double x = sequence.next();
     std::snprintf(line, sizeof line, "ELEM %10ld %14.6f %14.6f %14.6f %8.4f\n", i, x * 1000,
                   x * 37.5, x * -2.25, x);
     out << line;
@@ -62,7 +58,7 @@ int run(const String& what, const String& file) {
   ORLIX::Portals::MarkTagging engine(&host);
   const bool isInput = what == "mark";
   const String tagFile = tagFileOf(file, isInput);
-  const auto start = std::chrono::steady_clock::now();
+  const bench::Stopwatch stopwatch;
   String message;
   const bool ok =
       isInput ? engine.processInputTags(
@@ -70,12 +66,8 @@ int run(const String& what, const String& file) {
               : engine.processOutputTags(
                     {{"outputFilepaths", file}, {"outputTagFilepaths", tagFile}}, nullptr,
                     message);
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("%s ok=%d seconds=%.3f peak_kb=%ld reported=%zu\n", what.c_str(), ok ? 1 : 0,
-              seconds, bench::peakKilobytes(), host.service.reportedValues);
-  if (!ok) std::fprintf(stderr, "%s\n", message.c_str());
-  return ok ? 0 : 1;
+  return bench::reportOperation(what, ok, stopwatch.seconds(), "reported",
+                                host.service.reportedValues, message);
 }
 
 }  // namespace

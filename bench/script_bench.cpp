@@ -5,14 +5,12 @@
 // (script_bench.sh puts the figures together).
 //   script_bench generate FILE MEGABYTES ROWS   (writes FILE and its S_out_ tag file)
 //   script_bench extract FILE                   (runs the output script on FILE)
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "bench_host.h"
-#include "portal/host/support.h"
 #include "tagging/script/script_tagging.h"
 
 namespace {
@@ -20,9 +18,7 @@ namespace {
 using ORLIX::String;
 using ORLIX::Support::File;
 
-String tagFileOf(const String& file) {
-  return File::parentFolder(file) + "/S_out_bench_" + File::base(file, true);
-}
+String tagFileOf(const String& file) { return bench::tagFileBeside(file, "S_out_"); }
 
 // Log lines of 100 bytes up to the marker, then ROWS table rows of 60 bytes
 // whose third field is the column, then a line with a single field that ends
@@ -32,17 +28,16 @@ int generate(const String& file, long megabytes, long rows) {
   const long tableBytes = rows * 60;
   const long logLines = (megabytes * 1024 * 1024 - tableBytes) / 100;
   char line[160];
-  unsigned long seed = 12345;
+  bench::Sequence sequence;
   for (long i = 1; i <= logLines; ++i) {
-    seed = seed * 6364136223846793005UL + 1442695040888963407UL;
+    const unsigned long seed = sequence.nextState();
     std::snprintf(line, sizeof line, "iteration %10ld residual %14.6e norm %14.6e step %29ld\n", i,
                   static_cast<double>(seed >> 40) * 1e-9, static_cast<double>(seed >> 44), i % 977);
     out << line;
   }
   out << "NODAL RESULTS MARKER\n";
   for (long i = 1; i <= rows; ++i) {
-    seed = seed * 6364136223846793005UL + 1442695040888963407UL;
-    const double x = static_cast<double>(seed >> 40) / 16777216.0;
+    const double x = sequence.next();
     std::snprintf(line, sizeof line, "%11ld %15.6e %15.6e %15.6e\n", i, x * 1000, x * -3.5, x);
     out << line;
   }
@@ -61,18 +56,14 @@ int extract(const String& file) {
   bench::QuietHost host;
   host.service.responseDataType = "Numeric";
   ORLIX::Portals::ScriptTagging engine(&host);
-  const auto start = std::chrono::steady_clock::now();
+  const bench::Stopwatch stopwatch;
   String message;
   const bool ok = engine.processOutputTags({{"analysisName", "bench"},
                                             {"outputFilepaths", file},
                                             {"outputTagFilepaths", tagFileOf(file)}},
                                            nullptr, message);
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("extract ok=%d seconds=%.3f peak_kb=%ld reported=%zu\n", ok ? 1 : 0, seconds,
-              bench::peakKilobytes(), host.service.reportedValues);
-  if (!ok) std::fprintf(stderr, "%s\n", message.c_str());
-  return ok ? 0 : 1;
+  return bench::reportOperation("extract", ok, stopwatch.seconds(), "reported",
+                                host.service.reportedValues, message);
 }
 
 }  // namespace

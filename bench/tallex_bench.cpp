@@ -5,7 +5,6 @@
 //   tallex_bench extract DIR          reads that block's values through the portal
 //   tallex_bench list DIR RESULTS     writes DIR/model.sdb.tallex.out
 //   tallex_bench catalogue DIR        builds the catalogue from that list
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -50,10 +49,6 @@ int writeList(const String& dir, int results) {
   return 0;
 }
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 int run(const String& what, const String& dir) {
   bench::QuietHost host;
   host.service.setProperty("bench", "analysisPortalData",
@@ -61,7 +56,7 @@ int run(const String& what, const String& dir) {
   brisolPortal portal(&host);
   const ORLIX::StringStringMap props{{"analysisName", "bench"}, {"destDir", dir}};
   String message;
-  const auto start = std::chrono::steady_clock::now();
+  const bench::Stopwatch stopwatch;
   if (what == "extract") {
     ORLIX::Portals::TagList tags(1);
     ORLIX::Portals::TagData& tag = tags.front();
@@ -72,13 +67,13 @@ int run(const String& what, const String& dir) {
       tag.add(key, value);
     }
     const bool ok = portal.extractResponses(dir + "/model.sdb", props, tags, message);
-    std::printf("extract ok=%d seconds=%.3f values=%zu\n", ok ? 1 : 0, secondsSince(start),
+    std::printf("extract ok=%d seconds=%.3f values=%zu\n", ok ? 1 : 0, stopwatch.seconds(),
                 host.service.reportedValues);
     return ok ? 0 : 1;
   }
   ORLIX::PortalItemList items;
   const bool ok = portal.parseOutputFile(dir + "/model.sdb", props, items, message);
-  const double seconds = secondsSince(start);
+  const double seconds = stopwatch.seconds();
   std::printf("catalogue ok=%d seconds=%.3f results=%zu microseconds_per_result=%.2f\n", ok ? 1 : 0,
               seconds, items.size(), items.empty() ? 0.0 : 1e6 * seconds / items.size());
   if (!ok) std::fprintf(stderr, "%s\n", message.c_str());

@@ -10,7 +10,6 @@
 //   xml_bench floor FILE    (parses FILE as the update does, saves it unchanged)
 //   xml_bench read FILE     (reads every output tag as a Numeric response)
 //   xml_bench load FILE     (parses FILE as reading does)
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -19,7 +18,6 @@
 #include <pugixml.hpp>
 
 #include "bench_host.h"
-#include "portal/host/support.h"
 #include "tagging/xml/xml_tagging.h"
 
 namespace {
@@ -28,8 +26,7 @@ using ORLIX::String;
 using ORLIX::Support::File;
 
 String tagFileOf(const String& file, bool isInput) {
-  return File::parentFolder(file) + (isInput ? "/X_in_bench_" : "/X_out_bench_") +
-         File::base(file, true);
+  return bench::tagFileBeside(file, isInput ? "X_in_" : "X_out_");
 }
 
 const long kLoads = 20000;
@@ -80,16 +77,12 @@ int generate(const String& file, long megabytes, int tags) {
         "/model/parameters/parameter[@name='" + name + "']");
   }
 
-  unsigned long seed = 12345;
-  const auto next = [&seed] {
-    seed = seed * 6364136223846793005UL + 1442695040888963407UL;
-    return static_cast<double>(seed >> 40) / 16777216.0;
-  };
+  bench::Sequence sequence;
   out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<model name=\"bench\">\n  <nodes>\n";
   for (long i = 1; i <= nodes; ++i) {
     std::snprintf(line, sizeof line,
                   "    <node id=\"n%ld\" x=\"%10.6f\" y=\"%10.6f\" z=\"%10.6f\" />\n", i,
-                  next() * 900, next() * 900, next() * 900);
+                  sequence.next() * 900, sequence.next() * 900, sequence.next() * 900);
     out << line;
   }
   out << "  </nodes>\n  <loads>\n";
@@ -97,14 +90,14 @@ int generate(const String& file, long megabytes, int tags) {
     std::snprintf(line, sizeof line,
                   "    <load id=\"L%ld\">\n      <case>c%ld</case>\n"
                   "      <magnitude>%10.6f</magnitude>\n    </load>\n",
-                  i, i, next() * 900);
+                  i, i, sequence.next() * 900);
     out << line;
   }
   out << "  </loads>\n  <parameters>\n";
   for (long i = 1; i <= kParameters; ++i) {
     std::snprintf(line, sizeof line,
                   "    <parameter name=\"p%ld\" unit=\"mm\">%10.6f</parameter>\n", i,
-                  next() * 900);
+                  sequence.next() * 900);
     out << line;
   }
   out << "  </parameters>\n</model>\n";
@@ -151,17 +144,12 @@ bool engineRun(const String& what, const String& file, std::size_t& reported, St
 }
 
 int run(const String& what, const String& file) {
-  const auto start = std::chrono::steady_clock::now();
+  const bench::Stopwatch stopwatch;
   String message;
   std::size_t reported = 0;
   const bool ok = (what == "floor" || what == "load") ? parserOnly(what, file)
                                                       : engineRun(what, file, reported, message);
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("%s ok=%d seconds=%.3f peak_kb=%ld reported=%zu\n", what.c_str(), ok ? 1 : 0,
-              seconds, bench::peakKilobytes(), reported);
-  if (!ok) std::fprintf(stderr, "%s\n", message.c_str());
-  return ok ? 0 : 1;
+  return bench::reportOperation(what, ok, stopwatch.seconds(), "reported", reported, message);
 }
 
 }  // namespace

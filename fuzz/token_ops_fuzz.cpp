@@ -2,8 +2,9 @@
 // at line feeds into its arguments:
 //   written delimiters \n line \n column \n value \n widths \n start \n end
 // Besides not crashing, the operations must keep what their callers rely on:
-// a delimited replacement leaves every other token as it was, and a fixed
-// replacement keeps the line's length (the columns after it stay in place).
+// a delimited replacement leaves every other token as it was, in place as in
+// a copy, and a fixed replacement keeps the line's length (the columns after
+// it stay in place) and reads back as the value fitted to the field.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -33,10 +34,18 @@ void delimitedTokens(const std::string& written, const std::string& line, int co
   }
 
   std::string newLine;
-  if (!TaggingImpl::replaceDelimitedToken(col, line, 3, "deck.dat", delims, value, newLine,
-                                          message)) {
-    return;
+  std::string copyMessage;
+  const bool copied = TaggingImpl::replaceDelimitedToken(col, line, 3, "deck.dat", delims, value,
+                                                         newLine, copyMessage);
+  std::string inPlace = line;
+  std::string inPlaceMessage;
+  const bool edited = TaggingImpl::replaceDelimitedTokenInPlace(col, inPlace, 3, "deck.dat",
+                                                                delims, value, inPlaceMessage);
+  if (copied != edited || copyMessage != inPlaceMessage || inPlace != (copied ? newLine : line)) {
+    fuzz::finding("replacing a token in place differs from replacing it into a copy: [" + line +
+                  "]");
   }
+  if (!copied) return;
   const bool valueIsOneToken =
       !value.empty() && value.find_first_of(delims) == std::string::npos;
   if (!valueIsOneToken) return;
@@ -61,10 +70,15 @@ void fixedColumns(const std::string& line, const std::string& widths, int col,
                                                          value, newLine, message);
     if (newLine.size() != line.size()) fuzz::finding("a fixed replacement changed the length");
     if (replaced) {
+      // Cut to the field, or right-aligned in it with blanks.
+      const std::size_t width = static_cast<std::size_t>(replaceEnd - start + 1);
+      const std::string fitted = value.size() >= width
+                                     ? value.substr(0, width)
+                                     : std::string(width - value.size(), ' ') + value;
       std::string readBack;
       if (!TaggingImpl::extractFixedToken(start, replaceEnd, newLine, 4, "", readBack,
                                           message) ||
-          readBack.size() != static_cast<std::size_t>(replaceEnd - start + 1)) {
+          readBack != fitted) {
         fuzz::finding("a replaced field does not read back at its place");
       }
     }

@@ -82,10 +82,12 @@ bool File::remove(const String& path) { return std::remove(path.c_str()) == 0; }
 
 bool File::copy(const String& from, const String& to) {
   // Opening the target for writing would truncate the source when both name the
-  // same file; such a copy has nothing to do.
+  // same file; such a copy has nothing to do. Only a regular file is copied:
+  // a folder opens and then fails to read, after the target was already
+  // emptied, and a device or a pipe may never end.
   struct stat fromInfo;
   struct stat toInfo;
-  if (::stat(from.c_str(), &fromInfo) != 0) return false;
+  if (::stat(from.c_str(), &fromInfo) != 0 || !S_ISREG(fromInfo.st_mode)) return false;
   if (::stat(to.c_str(), &toInfo) == 0 && fromInfo.st_dev == toInfo.st_dev &&
       fromInfo.st_ino == toInfo.st_ino) {
     return true;

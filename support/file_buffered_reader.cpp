@@ -16,16 +16,21 @@ namespace Support {
 
 namespace {
 
-// Reads the whole file into `buffer`; false when it cannot be opened or read.
+// Reads the whole file into `buffer`; false when it cannot be opened or read,
+// or is no regular file: a folder reads as nothing, a device may never end
+// (the buffer would grow until memory runs out). Opening does not wait on a
+// pipe without a writer; the pipe is then refused like any other non-file.
 bool readWholeFile(const String& path, String& buffer) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
 
   struct stat info;
-  std::size_t expected = 0;
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-    expected = static_cast<std::size_t>(info.st_size);
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return false;
   }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);  // reads wait as usual from here on
+  const std::size_t expected = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
   buffer.resize(expected);
 
   std::size_t used = 0;
@@ -33,15 +38,15 @@ bool readWholeFile(const String& path, String& buffer) {
   bool ok = true;
   for (;;) {
     // Fill the presized buffer in place; past its end (a file that grew since
-    // fstat, or one of unknown size such as a pipe) go through a small chunk, so
-    // that the common case never reallocates the large buffer.
+    // fstat) go through a small chunk, so that the common case never
+    // reallocates the large buffer.
     const bool inPlace = used < buffer.size();
     char* const target = inPlace ? &buffer[used] : chunk;
     const std::size_t room = inPlace ? buffer.size() - used : sizeof chunk;
     const ssize_t got = ::read(fd, target, room);
     if (got < 0) {
       if (errno == EINTR) continue;
-      ok = false;  // a folder, or an I/O failure
+      ok = false;  // an I/O failure
       break;
     }
     if (got == 0) break;

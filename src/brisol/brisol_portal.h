@@ -5,6 +5,7 @@
 #define ORLIX_BRISOL_BRISOL_PORTAL_H
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "xmlportal/xml_portal.h"
@@ -58,10 +59,19 @@ class brisolPortal : public xmlPortal {
                      PortalItemList& items, String& error);
   bool extractThroughTallex(const String& outputPath, const StringStringMap& analysisProps,
                             TagList& tags, String& error);
+  // The deck update, by step. updateDeck is false when an error stops the
+  // whole update; `pending` holds the parameters whose command is not yet found.
   bool updateDecks(const StringStringMap& analysisProps, String& error);
-  String updatedCommand(std::string_view line, std::string_view stripped, int lineNumber,
-                        const TagList& tags, const String& deckPath, StringList& pending,
+  bool updateDeck(const String& deckPath, const String& tagFile, const String& closingBlock,
+                  const StringStringMap& analysisProps, String& error);
+  TagList deckTags(const String& tagFile, const String& deckPath, String& error);
+  bool writeUpdatedDeck(const String& deckPath, const String& tempPath,
+                        const String& closingBlock, const TagList& tags, StringList& pending,
                         String& error);
+  void replaceDeck(const String& tempPath, const String& deckPath, String& error) const;
+  std::optional<String> updatedCommand(std::string_view command, int lineNumber,
+                                       const TagList& tags, const String& deckPath,
+                                       StringList& pending, String& error);
   void handleFileAdded(const StringStringMap& eventData, StringStringMap& reply) const;
   void handlePropertyChange(const StringStringMap& eventData, StringStringMap& reply) const;
   StringList resultFilesOf(const String& databasePath, const String& analysisName) const;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 
 #include "brisol/brisol_portal.h"
@@ -78,13 +79,29 @@ TEST_F(DeckUpdate, TagsWithoutTheirCommandFailTheUpdate) {
   EXPECT_EQ(testing::readWholeFile(deck), "ABRE /xT/ /2.5/\nABRE /xW/ /oops/\n");
 }
 
-TEST_F(DeckUpdate, EveryWrittenLineEndsWithALineFeed) {
-  const String untagged = dir.write("a.dat", "ABRE /xT/ /1/\nABRE /xW/ /1/\nMESH 1");
-  ASSERT_TRUE(update(untagged)) << error;
-  EXPECT_EQ(testing::readWholeFile(untagged), "ABRE /xT/ /2.5/\nABRE /xW/ /7/\nMESH 1\n");
-  const String tagged = dir.write("b.dat", "ABRE /xT/ /1/\nABRE /xW/ /1/");
-  ASSERT_TRUE(update(tagged)) << error;
-  EXPECT_EQ(testing::readWholeFile(tagged), "ABRE /xT/ /2.5/\nABRE /xW/ /7/\n");
+// Only the commands that change are written anew; every other byte, line
+// ends included, goes through as it was.
+TEST_F(DeckUpdate, EachLineKeepsItsOwnEnding) {
+  const String crlf =
+      dir.write("crlf.dat", "* model\r\nABRE /xT/ /1/ ! t\r\nABRE /xW/ /1/\r\nMESH 1\r\n");
+  ASSERT_TRUE(update(crlf)) << error;
+  EXPECT_EQ(testing::readWholeFile(crlf),
+            "* model\r\nABRE /xT/ /2.5/ ! t\r\nABRE /xW/ /7/\r\nMESH 1\r\n");
+  const String mixed = dir.write("mixed.dat", "ABRE /xT/ /1/\nABRE /xW/ /1/\r\nMESH 1");
+  ASSERT_TRUE(update(mixed)) << error;
+  EXPECT_EQ(testing::readWholeFile(mixed), "ABRE /xT/ /2.5/\nABRE /xW/ /7/\r\nMESH 1");
+  const String lastTagged = dir.write("last.dat", "ABRE /xT/ /1/\nABRE /xW/ /1/\r");
+  ASSERT_TRUE(update(lastTagged)) << error;
+  EXPECT_EQ(testing::readWholeFile(lastTagged), "ABRE /xT/ /2.5/\nABRE /xW/ /7/\r");
+}
+
+TEST_F(DeckUpdate, ADeckWithNothingToChangeComesOutByteForByte) {
+  const char bytes[] = "\x7f" "ELF\x02\x01\0\0\r\rABRE\0\xff\n  abre /\xfe\r\n\n\0\x01";
+  const String blob(bytes, sizeof bytes - 1);
+  const String deck = dir.write("blob.dat", blob);
+  EXPECT_FALSE(update(deck));
+  EXPECT_NE(error.find("ERROR: While updating parameter values"), String::npos) << error;
+  EXPECT_EQ(testing::readWholeFile(deck), blob);
 }
 
 TEST_F(DeckUpdate, LineNumbersInWarningsCountEveryLine) {
@@ -124,6 +141,16 @@ TEST_F(DeckUpdate, AnUnwritableFolderLeavesTheDeckAsItWas) {
 TEST_F(DeckUpdate, AMissingDeckStopsTheUpdate) {
   EXPECT_FALSE(update(dir.file("gone.dat")));
   EXPECT_EQ(error, "ERROR: Error reading " + dir.file("gone.dat") + ".");
+}
+
+// Nothing to delete is no failure to delete: the design's deck takes the
+// name all the same.
+TEST_F(DeckUpdate, ADeckGoneBeforeItsReplacementIsReplacedWithoutComplaint) {
+  const String deck = dir.write("vanishing.dat", "ABRE /xT/ /1/\nABRE /xW/ /1/\n");
+  host.service.onParameterValue = [&deck](const String&) { std::remove(deck.c_str()); };
+  EXPECT_TRUE(update(deck));
+  EXPECT_EQ(error, "");
+  EXPECT_EQ(testing::readWholeFile(deck), "ABRE /xT/ /2.5/\nABRE /xW/ /7/\n");
 }
 
 }  // namespace

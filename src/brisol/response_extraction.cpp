@@ -10,6 +10,7 @@
 #include "portal/properties.h"
 #include "portal/text.h"
 
+using ORLIX::MessageLevel;
 using ORLIX::String;
 using ORLIX::StringStringMap;
 using ORLIX::Portals::TagData;
@@ -74,7 +75,7 @@ bool brisolPortal::extractThroughTallex(const String& outputPath,
   }
   notifyHost(formatMessage("Tallex execution messages can be found in the following file:\n%1",
                            answersPath),
-             analysisProps, 16);
+             analysisProps, MessageLevel::Output);
   if (blocks.size() > 0) {
     const auto first = blocks.block(0);
     if (!first.empty() && contains(String(first[0]), "%%%")) {

@@ -43,10 +43,10 @@ String HelperBase::lookupMessage(const String& id) const {
 }
 
 void HelperBase::notifyHost(const String& text, const StringStringMap& analysisProps,
-                            int level) const {
+                            MessageLevel level) const {
   if (!host_ || text.empty()) return;
   host_->message(text, analysisProps["analysisName"],
-                 truncateToInt(toNumber(analysisProps["evalId"])), level);
+                 truncateToInt(toNumber(analysisProps["evalId"])), static_cast<int>(level));
 }
 
 bool HelperBase::decideLogging() {
@@ -69,7 +69,8 @@ bool HelperBase::decideLogging() {
   return logState_ == LogState::On;
 }
 
-bool HelperBase::log(const String& text, const StringStringMap& analysisProps, int level) {
+bool HelperBase::log(const String& text, const StringStringMap& analysisProps,
+                     MessageLevel level) {
   if (!decideLogging()) return false;
   notifyHost(text, analysisProps, level);
   return true;

@@ -40,9 +40,11 @@ class HelperBase {
 
   // Sends `text` to the host with the analysis' name and design number; nothing
   // is sent without a host or for an empty text.
-  void notifyHost(const String& text, const StringStringMap& analysisProps, int level = 8) const;
+  void notifyHost(const String& text, const StringStringMap& analysisProps,
+                  MessageLevel level = MessageLevel::Note) const;
   // notifyHost, but only while logging is on; returns whether it is.
-  bool log(const String& text, const StringStringMap& analysisProps, int level = 8);
+  bool log(const String& text, const StringStringMap& analysisProps,
+           MessageLevel level = MessageLevel::Note);
   LogState logState() const { return logState_; }
 
   // Delivers a response's values; a record without values becomes the error

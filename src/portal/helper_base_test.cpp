@@ -82,7 +82,7 @@ TEST(NotifyHost, DropsEmptyTextsAndToleratesAMissingHost) {
   TestHost host;
   Probe probe(&host);
   probe.notifyHost("", {});
-  probe.notifyHost("x", {{"evalId", "not a number"}}, 16);
+  probe.notifyHost("x", {{"evalId", "not a number"}}, MessageLevel::Output);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].evalId, 0);
   EXPECT_EQ(host.messages[0].level, 16);

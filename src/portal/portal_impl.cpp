@@ -20,10 +20,10 @@ PortalImpl::~PortalImpl() = default;
 void PortalImpl::dumpStringTableWhenAsked() {
   if (!std::getenv("OQA_TESTING_ALL_PORTAL_MESSAGES")) return;
   const StringStringMap none;
-  notifyHost("##### START OF ALL STRING TABLE MESSAGES #####\n", none, 8);
-  notifyHost("\n", none, 8);
-  notifyHost(Support::StringTable::dumpStringTableIdsAndMessages(), none, 8);
-  notifyHost("##### END OF ALL STRING TABLE MESSAGES #####\n", none, 8);
+  notifyHost("##### START OF ALL STRING TABLE MESSAGES #####\n", none, MessageLevel::Note);
+  notifyHost("\n", none, MessageLevel::Note);
+  notifyHost(Support::StringTable::dumpStringTableIdsAndMessages(), none, MessageLevel::Note);
+  notifyHost("##### END OF ALL STRING TABLE MESSAGES #####\n", none, MessageLevel::Note);
 }
 
 String PortalImpl::type() const { return "Portal"; }

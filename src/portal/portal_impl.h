@@ -76,10 +76,6 @@ class PortalImpl : public HelperBase, public IPortal {
                           String& message);
 
  protected:
-  MarkTagging& markEngine() { return mark_; }
-  XmlTagging& xmlEngine() { return xml_; }
-  ScriptTagging& scriptEngine() { return script_; }
-
   // PortalImpl's own versions, for derived overrides that build on them.
   bool updateEngineInputs(const StringStringMap& analysisProps, const HostValues* values,
                           String& message);

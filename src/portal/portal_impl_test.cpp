@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "portal/failing_allocations.h"
 #include "portal/test_host.h"
 #include "portal/test_portal.h"
 
@@ -49,6 +50,31 @@ TEST(PortalFactory, BuildsTheBrisolPortalForItsNameInAnyCase) {
   }
   for (const char* name : {"Brisol2", "", "Portal", " brisol"}) {
     EXPECT_EQ(portalFactory(&host, name, nullptr), nullptr) << name;
+  }
+}
+
+// Every allocation the factory makes fails once, in turn: each time the host
+// gets no portal or a whole one, and never an exception.
+TEST(PortalFactory, AnAllocationThatFailsGivesNoPortalAndNoException) {
+  TestHost host;
+  const String name = "Brisol";
+  for (long index = 0;; ++index) {
+    IExtension* made = nullptr;
+    bool failed = false;
+    {
+      testing::FailingAllocation failing(index);
+      EXPECT_NO_THROW(made = portalFactory(&host, name, nullptr)) << "allocation " << index;
+      failed = failing.failed();
+    }
+    PortalHandle portal(made);
+    if (!failed) {
+      EXPECT_TRUE(portal);
+      EXPECT_GT(index, 0);
+      break;
+    }
+    if (index == 0) {
+      EXPECT_FALSE(portal);  // the portal object itself
+    }
   }
 }
 
@@ -107,7 +133,7 @@ class PortalWalks : public ::testing::Test {
 };
 
 TEST_F(PortalWalks, OnlyOutputFilesWithPortalTagFilesAreExtracted) {
-  const String tags = dir.write("P_out_a1_r.sdb", "<?xml version=\"1.0\"?>\n<Portal>\n");
+  const String tags = dir.write("P_out_a1_r.sdb", "<?xml version=\"1.0\"?>\n<Portal/>\n");
   String message;
   EXPECT_TRUE(portal.processOutputFiles(outputs("/r/r.sdb\n/r/s.sdb\n/r/t.sdb", tags), nullptr,
                                         message));
@@ -116,7 +142,7 @@ TEST_F(PortalWalks, OnlyOutputFilesWithPortalTagFilesAreExtracted) {
 }
 
 TEST_F(PortalWalks, AFailedExtractionIsReportedButTheOtherFilesGoOn) {
-  const String tags = dir.write("P_out_a1_r.sdb", "<?xml version=\"1.0\"?>\n<Portal>\n");
+  const String tags = dir.write("P_out_a1_r.sdb", "<?xml version=\"1.0\"?>\n<Portal/>\n");
   portal.extractResult = false;
   String message;
   EXPECT_FALSE(portal.processOutputFiles(outputs("/r/r.sdb\n/r/s.sdb", tags + "\n" + tags),
@@ -128,7 +154,7 @@ TEST_F(PortalWalks, AFailedExtractionIsReportedButTheOtherFilesGoOn) {
 }
 
 TEST_F(PortalWalks, AnEscapedExceptionBecomesAFailedResult) {
-  const String tags = dir.write("P_out_a1_r.sdb", "<?xml version=\"1.0\"?>\n<Portal>\n");
+  const String tags = dir.write("P_out_a1_r.sdb", "<?xml version=\"1.0\"?>\n<Portal/>\n");
   portal.throwOnExtract = true;
   String message;
   EXPECT_FALSE(portal.processOutputFiles(outputs("/r/r.sdb", tags), nullptr, message));

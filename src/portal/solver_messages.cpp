@@ -14,16 +14,16 @@ namespace {
 
 struct MessageKind {
   const char* prefix;
-  int level;
+  MessageLevel level;
   bool isError;
 };
 
 // Tested in this order against the upper-cased message.
-const MessageKind kKinds[] = {{"ERROR:", 2, true},
-                              {"WARNING:", 4, false},
-                              {"WARN:", 4, false},
-                              {"OUTPUT:", 16, false},
-                              {"NOTE:", 8, false}};
+const MessageKind kKinds[] = {{"ERROR:", MessageLevel::Error, true},
+                              {"WARNING:", MessageLevel::Warning, false},
+                              {"WARN:", MessageLevel::Warning, false},
+                              {"OUTPUT:", MessageLevel::Output, false},
+                              {"NOTE:", MessageLevel::Note, false}};
 
 }  // namespace
 
@@ -43,22 +43,23 @@ bool PortalImpl::scanSolverMessages(const String& category, const StringStringMa
   const StringList messages =
       Support::FileParser::getToolMessagesUsingConfigFile(name(), category, variables, message);
 
-  auto send = [&](const String& text, int level) {
-    if (host()) host()->message(text, analysisName, evalId, level);
+  // Unlike notifyHost, an empty message body is still passed on.
+  auto send = [&](const String& text, MessageLevel level) {
+    if (host()) host()->message(text, analysisName, evalId, static_cast<int>(level));
   };
   if (messages.size() == 1) {
-    send(formatMessage(lookupMessage(".err.portalAppMessage1"), name()), 8);
+    send(formatMessage(lookupMessage(".err.portalAppMessage1"), name()), MessageLevel::Note);
   } else if (messages.size() > 1) {
     send(formatMessage(lookupMessage(".err.portalAppMessageN"),
                        numberText(static_cast<double>(messages.size())), name()),
-         8);
+         MessageLevel::Note);
   }
 
   int errors = 0;
   for (const String& text : messages) {
     const String upper = toUpper(text);
     String body = text;
-    int level = 8;
+    MessageLevel level = MessageLevel::Note;
     for (const MessageKind& kind : kKinds) {
       if (!startsWith(upper, kind.prefix)) continue;
       body = text.substr(String(kind.prefix).size());

@@ -76,7 +76,7 @@ void PortalImpl::routeTagFiles(const StringList& files, const StringList& tagFil
     for (int k = 0; k < 4; ++k) {
       if (static_cast<int>(kind) != k || !keep) (*lists[k])[i].clear();
     }
-    if (!keep) log(filteredOutText(kind) + tagFile, noContext, 8);
+    if (!keep) log(filteredOutText(kind) + tagFile, noContext, MessageLevel::Note);
   }
 }
 

@@ -14,6 +14,7 @@ namespace testing {
 
 String TestService::parameterValue(const String&, const String& paramName, const String&,
                                    const String&, String&) {
+  if (onParameterValue) onParameterValue(paramName);
   auto it = parameters.find(paramName);
   return it == parameters.end() ? String() : it->second;
 }

@@ -49,6 +49,8 @@ class TestService : public IPortalService {
 
   String typeName = "Portal";
   std::map<String, String> parameters;
+  // Called with the parameter's name before its value is answered.
+  std::function<void(const String&)> onParameterValue;
   // analysis name -> property key -> map
   std::map<String, std::map<String, StringStringMap>> analysisProperties;
   std::vector<String> propertyRequests;  // "analysis/key", in order

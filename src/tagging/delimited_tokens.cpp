@@ -73,6 +73,17 @@ StringList columnArgs(int col, int row, const String& fileName, int tokens,
   return args;
 }
 
+// The span of token `col` to be replaced; false, with the message, when the
+// line has fewer tokens.
+bool tokenToReplace(int col, const String& line, int row, const String& fileName,
+                    const String& delims, TokenSpan& span, String& message) {
+  if (findToken(line, delims, col, span)) return true;
+  tokenMessages::error(message, tokenMessages::inFile(".err.updateDelimToken", fileName),
+                       columnArgs(col, row, fileName, TaggingImpl::countTokens(line, delims),
+                                  delims));
+  return false;
+}
+
 }  // namespace
 
 bool TaggingImpl::parseDelimiters(const String& written, String& delims, String& message) {
@@ -140,17 +151,23 @@ bool TaggingImpl::replaceDelimitedToken(const int& col, const String& line, cons
     return true;
   }
   TokenSpan span;
-  if (!findToken(line, delims, col, span)) {
-    tokenMessages::error(message, tokenMessages::inFile(".err.updateDelimToken", fileName),
-                         columnArgs(col, row, fileName, countTokens(line, delims), delims));
-    return false;
-  }
+  if (!tokenToReplace(col, line, row, fileName, delims, span, message)) return false;
   String result;
   result.reserve(line.size() - (span.end - span.begin) + value.size());
   result.append(line, 0, span.begin);
   result += value;
   result.append(line, span.end, String::npos);
   newLine.swap(result);
+  return true;
+}
+
+bool TaggingImpl::replaceDelimitedTokenInPlace(const int& col, String& line, const int& row,
+                                               const String& fileName, const String& delims,
+                                               const String& value, String& message) {
+  if (col < 1) return true;
+  TokenSpan span;
+  if (!tokenToReplace(col, line, row, fileName, delims, span, message)) return false;
+  line.replace(span.begin, span.end - span.begin, value);
   return true;
 }
 

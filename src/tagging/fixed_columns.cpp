@@ -136,24 +136,36 @@ bool TaggingImpl::extractFixedToken(const int& startPos, const int& endPos, cons
   return true;
 }
 
-// A value of another length than the field is cut to the field, or
-// right-aligned in it with blanks, so the columns after it stay in place.
 bool TaggingImpl::replaceFixedToken(const int& startPos, int& endPos, const String& line,
                                     const int& row, const String& fileName, const String& value,
                                     String& newLine, String& message) {
   newLine = line;
+  return replaceFixedTokenInPlace(startPos, endPos, newLine, row, fileName, value, message);
+}
+
+// A value of another length than the field is cut to the field, or
+// right-aligned in it with blanks, so the columns after it stay in place.
+bool TaggingImpl::replaceFixedTokenInPlace(const int& startPos, int& endPos, String& line,
+                                           const int& row, const String& fileName,
+                                           const String& value, String& message) {
   if (!checkRange("replace", startPos, endPos, line, row, fileName, message)) return false;
+  const std::size_t first = static_cast<std::size_t>(startPos - 1);
   const std::size_t width = static_cast<std::size_t>(endPos - startPos + 1);
-  String fitted = value;
-  if (value.size() != width) {
-    tokenMessages::warning(
-        message, inFile(".warn.replaceFixedTokenDiffLength", fileName),
-        rowArgs(row, fileName,
-                {number(startPos), number(endPos), numberText(static_cast<double>(value.size()))}));
-    if (fitted.size() > width) fitted.resize(width);
-    else fitted.insert(0, width - fitted.size(), ' ');
+  if (value.size() == width) {
+    line.replace(first, width, value);
+    return true;
   }
-  newLine.replace(static_cast<std::size_t>(startPos - 1), width, fitted);
+  tokenMessages::warning(
+      message, inFile(".warn.replaceFixedTokenDiffLength", fileName),
+      rowArgs(row, fileName,
+              {number(startPos), number(endPos), numberText(static_cast<double>(value.size()))}));
+  if (value.size() > width) {
+    line.replace(first, width, value, 0, width);
+  } else {
+    const std::size_t pad = width - value.size();
+    line.replace(first, pad, pad, ' ');
+    line.replace(first + pad, value.size(), value);
+  }
   return true;
 }
 

@@ -64,6 +64,11 @@ class TaggingImpl : public HelperBase {
   static bool replaceDelimitedToken(const int& col, const String& line, const int& row,
                                     const String& fileName, const String& delims,
                                     const String& value, String& newLine, String& message);
+  // The same on the line itself: a line of gigabytes is not copied, and with
+  // room enough behind it not even moved (on failure it is left as it was).
+  static bool replaceDelimitedTokenInPlace(const int& col, String& line, const int& row,
+                                           const String& fileName, const String& delims,
+                                           const String& value, String& message);
   // The positions of fixed-width column `col` under `widths` ("10.10.*"); the
   // caller sets startPos to 1 and endPos to 0 first.
   static bool fixedColumnRange(const String& line, const String& widths, const int& col,
@@ -75,6 +80,10 @@ class TaggingImpl : public HelperBase {
   static bool replaceFixedToken(const int& startPos, int& endPos, const String& line,
                                 const int& row, const String& fileName, const String& value,
                                 String& newLine, String& message);
+  // The same on the line itself.
+  static bool replaceFixedTokenInPlace(const int& startPos, int& endPos, String& line,
+                                       const int& row, const String& fileName,
+                                       const String& value, String& message);
 
   // Tags of one file in line order: by the "row" text, then the "col" text,
   // compared as texts ("10" before "9"); groupTagsByRow then keys them by

@@ -2,17 +2,20 @@
 // data file asks here whether that copy is still good.
 #include "portal/host/support.h"
 #include "portal/text.h"
-#include "xmlportal/wide_path.h"
+#include "tagging/xml/xml_file.h"
 #include "xmlportal/xml_portal.h"
 
 using ORLIX::String;
 using ORLIX::StringList;
 using ORLIX::StringStringMap;
+using ORLIX::Portals::isRegularFile;
 using ORLIX::Support::File;
 
 // Decisions the framework leaves open:
 // - A missing data file answers false (nothing to parse) with the reason in
 //   `message`; the caller must look at `message` before using the cache path.
+//   A folder or a device in the place of the data file or of the cache counts
+//   as missing, as the parser would take it for a file of absurd size.
 // - Without a host folder for the cache (no host, or the host refuses), the
 //   cache sits beside the data file.
 // - A cache that loads but was made for another data file or another version
@@ -20,7 +23,7 @@ using ORLIX::Support::File;
 bool xmlPortal::loadParsedData(const String& dataFile, String& parsedDataFile,
                                const StringStringMap& analysisProps, bool isInput,
                                String& message, bool checkCache) {
-  if (!File::exists(dataFile)) {
+  if (!isRegularFile(dataFile)) {
     message = "Unable to open the parsing file: " + File::base(dataFile, true);
     return false;
   }
@@ -39,22 +42,14 @@ bool xmlPortal::loadParsedData(const String& dataFile, String& parsedDataFile,
   if (folder.empty()) folder = File::parentFolder(dataFile);
   parsedDataFile = folder + "/" + File::base(dataFile, true) + ".parsedData.xml";
 
-  if (analysisProps["ForceReparse"] == "true" || !File::exists(parsedDataFile) ||
+  if (analysisProps["ForceReparse"] == "true" || !isRegularFile(parsedDataFile) ||
       File::modifiedTime(dataFile) > File::modifiedTime(parsedDataFile)) {
     return true;
   }
   if (!checkCache) return false;
 
   pugi::xml_document cache;
-  std::wstring widePath;
-  String pathError;
-  if (!ORLIX::Portals::toWidePath(parsedDataFile, widePath, pathError)) {
-    message = pathError;
-    return true;
-  }
-  const pugi::xml_parse_result parsed = cache.load_file(widePath.c_str());
-  if (!parsed) {
-    message = parsed.description();
+  if (!ORLIX::Portals::loadXmlFile(parsedDataFile, pugi::parse_default, cache, message)) {
     return true;
   }
   const pugi::xml_node root = cache.document_element();

@@ -3,7 +3,10 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <filesystem>
+
 #include "portal/test_host.h"
+#include "tagging/xml/xml_file.h"
 #include "xmlportal/xml_portal.h"
 
 namespace ORLIX {
@@ -65,6 +68,30 @@ TEST_F(ParsedDataCache, AMissingDataFileIsSaidInWords) {
   data = dir.file("gone.dat");
   EXPECT_FALSE(load());
   EXPECT_EQ(message, "Unable to open the parsing file: gone.dat");
+}
+
+TEST_F(ParsedDataCache, FoldersReadLikeMissingFiles) {
+  ASSERT_TRUE(std::filesystem::create_directory(dir.file("big.dat.parsedData.xml")));
+  age(data, 100);
+  EXPECT_TRUE(load());
+  EXPECT_EQ(message, "");
+  data = dir.file("folder.dat");
+  ASSERT_TRUE(std::filesystem::create_directory(data));
+  EXPECT_FALSE(load());
+  EXPECT_EQ(message, "Unable to open the parsing file: folder.dat");
+}
+
+TEST_F(ParsedDataCache, ACacheNestedPastTheBoundIsMadeAgain) {
+  String open = "<c version=\"1\" filepath=\"" + data + "\">", close;
+  for (std::size_t level = 2; level <= kMaxXmlDepth + 1; ++level) {
+    open += "<n>";
+    close += "</n>";
+  }
+  dir.write("big.dat.parsedData.xml", open + close + "</c>");
+  age(data, 100);
+  EXPECT_TRUE(load());
+  EXPECT_EQ(message, "The XML elements are nested more than 1000 levels deep; a file nested "
+                     "deeper is neither read nor saved.");
 }
 
 }  // namespace

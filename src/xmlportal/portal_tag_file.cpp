@@ -1,6 +1,7 @@
 // The portal's own XML tag-definition files ("P_in_..." / "P_out_..."): one file
 // per analysis file and direction, groups as nested "Key" elements, one "tag"
 // element per tag whose mode is "portal".
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "portal/message_buffer.h"
 #include "portal/properties.h"
 #include "portal/text.h"
+#include "tagging/xml/xml_file.h"
 #include "xmlportal/wide_path.h"
 #include "xmlportal/xml_portal.h"
 
@@ -45,12 +47,31 @@ StringList oldLayoutPath(const pugi::xml_node& element) {
   return path;
 }
 
+// Collected upwards and turned round once: putting each name in front would
+// move the whole list on every level.
 StringList namedPath(const pugi::xml_node& element) {
   StringList path;
   for (pugi::xml_node node = element; node; node = node.parent()) {
-    path.insert(path.begin(), node.attribute("name").value());
+    path.push_back(node.attribute("name").value());
   }
+  std::reverse(path.begin(), path.end());
   return path;
+}
+
+// A tag path longer than any file may nest would give a file that no reader
+// takes back, written with one more indentation on each of its lines.
+bool saveTagDocument(const pugi::xml_document& document, const String& target,
+                     String& message) {
+  std::wstring widePath;
+  String pathError;
+  if (ORLIX::Portals::nestedDeeperThan(document, ORLIX::Portals::kMaxXmlDepth)) {
+    ORLIX::Portals::appendLine(message, ORLIX::Portals::nestedTooDeepText());
+  } else if (ORLIX::Portals::toWidePath(target, widePath, pathError) &&
+             document.save_file(widePath.c_str(), "  ", pugi::format_indent)) {
+    return true;
+  }
+  ORLIX::Portals::appendLine(message, "Unable to write to " + target);
+  return false;
 }
 
 }  // namespace
@@ -135,14 +156,8 @@ bool xmlPortal::writeTagData(const String& baseName, TagList& tags,
   const String destDir = analysisProps["destDir"];
   if (save && !destDir.empty()) {
     const String fileName = tagFileName(baseName, analysisProps, isInput);
-    const String target = destDir + "/" + fileName;
-    std::wstring widePath;
-    String pathError;
-    if (ORLIX::Portals::toWidePath(target, widePath, pathError) &&
-        document.save_file(widePath.c_str(), "  ", pugi::format_indent)) {
+    if (saveTagDocument(document, destDir + "/" + fileName, message)) {
       outData.set(baseName + (isInput ? "_in" : "_out") + "tagfile", fileName);
-    } else {
-      ORLIX::Portals::appendLine(message, "Unable to write to " + target);
     }
   }
   return message.empty();
@@ -156,16 +171,9 @@ int xmlPortal::readTagData(const String& tagFilePath, const StringStringMap& ana
   if (!ORLIX::Portals::startsWith(base, String("P_") + (isInput ? "in_" : "out_"))) return -1;
 
   pugi::xml_document document;
-  std::wstring widePath;
-  String pathError;
-  if (!ORLIX::Portals::toWidePath(tagFilePath, widePath, pathError)) {
-    message = pathError + "\nUnable to read tag file " + tagFilePath;
-    return -1;
-  }
-  const pugi::xml_parse_result parsed =
-      document.load_file(widePath.c_str(), pugi::parse_default, pugi::encoding_auto);
-  if (!parsed) {
-    message = String(parsed.description()) + "\nUnable to read tag file " + tagFilePath;
+  String failure;
+  if (!ORLIX::Portals::loadXmlFile(tagFilePath, pugi::parse_default, document, failure)) {
+    message = failure + "\nUnable to read tag file " + tagFilePath;
     return -1;
   }
   pugi::xml_node root = document.document_element();

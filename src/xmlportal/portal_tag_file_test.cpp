@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "portal/test_host.h"
+#include "tagging/xml/xml_file.h"
 #include "xmlportal/xml_portal.h"
 
 namespace ORLIX {
@@ -135,6 +138,59 @@ TEST_F(PortalTagFile, AMalformedFileReplacesTheMessage) {
   TagList tags;
   EXPECT_EQ(portal.readTagData(path, {}, tags, outData, true, message), -1);
   EXPECT_EQ(message, "Start-end tags mismatch\nUnable to read tag file " + path);
+}
+
+TEST_F(PortalTagFile, AFolderReadsLikeAMissingFile) {
+  const String folder = dir.file("P_in_a1_folder.dat");
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
+  TagList tags;
+  for (const String& path : {dir.file("P_in_a1_missing.dat"), folder}) {
+    message = "earlier";
+    EXPECT_EQ(portal.readTagData(path, {}, tags, outData, true, message), -1);
+    EXPECT_EQ(message, "File was not found\nUnable to read tag file " + path);
+  }
+}
+
+// A tag `depth` elements deep (the root is level 1), each level a named group.
+String nestedPortalFile(std::size_t depth) {
+  String open = "<Portal version=\"7.2\">", close;
+  for (std::size_t level = 2; level < depth; ++level) {
+    open += "<Key name=\"k" + std::to_string(level) + "\">";
+    close += "</Key>";
+  }
+  return open + "<tag name=\"t\" paramName=\"p\"/>" + close + "</Portal>";
+}
+
+TEST_F(PortalTagFile, AFileNestedPastTheBoundIsRefused) {
+  TagList tags;
+  const String atBound = dir.write("P_in_a1_ok.dat", nestedPortalFile(kMaxXmlDepth));
+  ASSERT_EQ(portal.readTagData(atBound, {}, tags, outData, true, message), 0) << message;
+  ASSERT_EQ(tags.size(), 1u);
+  ASSERT_EQ(tags.front().path.size(), kMaxXmlDepth - 1);
+  EXPECT_EQ(tags.front().path.front(), "k2");
+  EXPECT_EQ(tags.front().path[kMaxXmlDepth - 3], "k999");
+  EXPECT_EQ(tags.front().path.back(), "t");
+
+  const String deep = dir.write("P_in_a1_deep.dat", nestedPortalFile(kMaxXmlDepth + 1));
+  EXPECT_EQ(portal.readTagData(deep, {}, tags, outData, true, message), -1);
+  EXPECT_EQ(message, "The XML elements are nested more than 1000 levels deep; a file nested "
+                     "deeper is neither read nor saved.\nUnable to read tag file " + deep);
+  EXPECT_EQ(tags.size(), 1u);
+}
+
+TEST_F(PortalTagFile, ATagPathDeeperThanAFileMayNestIsNotWritten) {
+  StringList path(kMaxXmlDepth, "k");
+  TagList tags{portalTag(path, "x")};
+  EXPECT_FALSE(portal.writeTagData("deck.dat", tags, props(), outData, true, message));
+  EXPECT_EQ(message, "The XML elements are nested more than 1000 levels deep; a file nested "
+                     "deeper is neither read nor saved.\nUnable to write to " +
+                         dir.file("P_in_a1_deck.dat"));
+  EXPECT_FALSE(std::ifstream(dir.file("P_in_a1_deck.dat")).good());
+  EXPECT_TRUE(outData.empty());
+
+  message.clear();
+  tags.front().path.pop_back();
+  EXPECT_TRUE(portal.writeTagData("deck.dat", tags, props(), outData, true, message)) << message;
 }
 
 TEST_F(PortalTagFile, APathThatIsNotUtf8IsRefusedInWords) {

@@ -1,11 +1,11 @@
 // Generic discovery of values in an XML data file: every element that holds
 // text becomes a value entry, grouped under the elements that enclose it.
-#include <string>
+#include <cstddef>
 
 #include "portal/edge_guard.h"
 #include "portal/message_buffer.h"
 #include "portal/text.h"
-#include "xmlportal/wide_path.h"
+#include "tagging/xml/xml_file.h"
 #include "xmlportal/xml_portal.h"
 
 using ORLIX::PortalEntry;
@@ -16,25 +16,23 @@ using ORLIX::StringStringMap;
 
 namespace {
 
-// Discovery recurses once per nesting level; a document nested deeper than any
-// real data file is refused rather than allowed to exhaust the stack.
-constexpr int kMaxDepth = 2000;
-
+// Discovery recurses once per nesting level. A file nested deeper than the
+// portal's bound never loads; the guard keeps the stack safe for documents a
+// derived portal builds or loads itself.
 class DepthGuard {
  public:
-  explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
+  explicit DepthGuard(std::size_t& depth) : depth_(depth) { ++depth_; }
   ~DepthGuard() { --depth_; }
-  bool tooDeep() const { return depth_ > kMaxDepth; }
+  bool tooDeep() const { return depth_ > ORLIX::Portals::kMaxXmlDepth; }
 
  private:
-  int& depth_;
+  std::size_t& depth_;
 };
 
-thread_local int discoveryDepth = 0;
+thread_local std::size_t discoveryDepth = 0;
 
 bool refuseDepth(String& message) {
-  ORLIX::Portals::appendError(message, "The XML data is nested more than %1 levels deep.",
-                              std::to_string(kMaxDepth));
+  ORLIX::Portals::appendError(message, ORLIX::Portals::nestedTooDeepText());
   return false;
 }
 
@@ -54,16 +52,9 @@ bool xmlPortal::parseOutputFile(const String& outputPath, const StringStringMap&
 
 bool xmlPortal::discover(const String& path, PortalItemList& items, String& message) {
   pugi::xml_document document;
-  std::wstring widePath;
-  String pathError;
-  if (!ORLIX::Portals::toWidePath(path, widePath, pathError)) {
-    ORLIX::Portals::appendLine(message, pathError);
-    return false;
-  }
-  const pugi::xml_parse_result parsed =
-      document.load_file(widePath.c_str(), pugi::parse_default, pugi::encoding_auto);
-  if (!parsed) {
-    ORLIX::Portals::appendLine(message, String(parsed.description()) + " " + path);
+  String failure;
+  if (!ORLIX::Portals::loadXmlFile(path, pugi::parse_default, document, failure)) {
+    ORLIX::Portals::appendLine(message, failure + " " + path);
     return false;
   }
   const pugi::xml_node root = document.document_element();

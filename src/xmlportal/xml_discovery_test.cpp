@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "portal/test_host.h"
+#include "tagging/xml/xml_file.h"
 #include "xmlportal/xml_portal.h"
 
 namespace ORLIX {
@@ -73,15 +76,36 @@ TEST_F(XmlDiscovery, AMalformedFileFailsWithTheParsersWordsAndThePath) {
   EXPECT_EQ(message, "Start-end tags mismatch " + path);
 }
 
-TEST_F(XmlDiscovery, AbsurdNestingIsRefusedNotACrash) {
-  String xml;
-  for (int i = 0; i < 5000; ++i) xml += "<n>";
-  xml += "<v>1</v>";
-  for (int i = 0; i < 5000; ++i) xml += "</n>";
-  const String path = dir.write("deep.xml", "<root>" + xml + "</root>");
-  PortalItemList items;
-  EXPECT_FALSE(portal.parseInputFile(path, {}, items, message));
-  EXPECT_NE(message.find("nested more than"), String::npos);
+TEST_F(XmlDiscovery, NestingPastTheBoundIsRefusedNotACrash) {
+  const auto nested = [](std::size_t depth) {
+    String open, close;
+    for (std::size_t level = 2; level < depth; ++level) {
+      open += "<n>";
+      close += "</n>";
+    }
+    return "<root>" + open + "<v>1</v>" + close + "</root>";
+  };
+  EXPECT_EQ(discover(nested(kMaxXmlDepth)).size(), 1u);
+  for (const std::size_t depth : {kMaxXmlDepth + 1, std::size_t{5000}}) {
+    const String path = dir.write("deep.xml", nested(depth));
+    PortalItemList items;
+    message.clear();
+    EXPECT_FALSE(portal.parseInputFile(path, {}, items, message));
+    EXPECT_EQ(message, "The XML elements are nested more than 1000 levels deep; a file nested "
+                       "deeper is neither read nor saved. " + path);
+    EXPECT_TRUE(items.empty());
+  }
+}
+
+TEST_F(XmlDiscovery, AFolderReadsLikeAMissingFile) {
+  const String folder = dir.file("folder.xml");
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
+  for (const String& path : {dir.file("missing.xml"), folder}) {
+    PortalItemList items;
+    message.clear();
+    EXPECT_FALSE(portal.parseInputFile(path, {}, items, message));
+    EXPECT_EQ(message, "File was not found " + path);
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "portal/message_buffer.h"
 #include "portal/properties.h"
 #include "portal/text.h"
+#include "tagging/xml/xml_file.h"
 #include "xmlportal/wide_path.h"
 #include "xmlportal/xml_portal.h"
 
@@ -77,15 +78,9 @@ bool xmlPortal::updateXmlInputs(const StringStringMap& analysisProps, String& me
     }
 
     pugi::xml_document document;
-    std::wstring widePath;
-    String pathError;
-    if (!ORLIX::Portals::toWidePath(file, widePath, pathError)) {
-      ORLIX::Portals::appendLine(message, pathError);
-      continue;
-    }
-    const pugi::xml_parse_result parsed = document.load_file(widePath.c_str());
-    if (!parsed) {
-      ORLIX::Portals::appendLine(message, parsed.description());
+    String failure;
+    if (!ORLIX::Portals::loadXmlFile(file, pugi::parse_default, document, failure)) {
+      ORLIX::Portals::appendLine(message, failure);
       continue;
     }
     for (const auto& tag : tags) {
@@ -98,6 +93,7 @@ bool xmlPortal::updateXmlInputs(const StringStringMap& analysisProps, String& me
     // Through a temporary file and a rename: the input is never half written.
     const String temp = file + ".temp";
     std::wstring wideTemp;
+    String pathError;
     const bool saved = ORLIX::Portals::toWidePath(temp, wideTemp, pathError) &&
                        document.save_file(wideTemp.c_str(), "  ") &&
                        ORLIX::Support::File::rename(temp, file);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "portal/failing_renames.h"
 #include "portal/test_host.h"
+#include "tagging/xml/xml_file.h"
 #include "xmlportal/xml_portal.h"
 
 namespace ORLIX {
@@ -73,6 +75,34 @@ TEST_F(XmlValueUpdate, ARefusedRenameLeavesTheInputAsItWas) {
                          input);
   EXPECT_EQ(testing::readWholeFile(input), "<m><beam><len>1</len><w>2</w></beam></m>");
   EXPECT_FALSE(std::ifstream(input + ".temp").good());
+}
+
+TEST_F(XmlValueUpdate, AnInputNestedPastTheBoundIsSkippedAndLeftAlone) {
+  String open = "<m><beam><len>1</len>", close;
+  for (std::size_t level = 3; level <= kMaxXmlDepth + 1; ++level) {
+    open += "<n>";
+    close += "</n>";
+  }
+  close += "</beam></m>";
+  const String deep = dir.write("model.xml", open + close);
+  EXPECT_TRUE(portal.updateInputFiles(
+      {{"inputFilepaths", deep}, {"inputTagFilepaths", tagFile}}, nullptr, message));
+  EXPECT_EQ(message, "The XML elements are nested more than 1000 levels deep; a file nested "
+                     "deeper is neither read nor saved.");
+  EXPECT_EQ(testing::readWholeFile(deep), open + close);
+  EXPECT_FALSE(std::ifstream(deep + ".temp").good());
+}
+
+TEST_F(XmlValueUpdate, AFolderReadsLikeAMissingInput) {
+  const String folder = dir.file("folder.xml");
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
+  for (const String& path : {dir.file("missing.xml"), folder}) {
+    message.clear();
+    EXPECT_TRUE(portal.updateInputFiles(
+        {{"inputFilepaths", path}, {"inputTagFilepaths", tagFile}}, nullptr, message));
+    EXPECT_EQ(message, "File was not found");
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 
 TEST_F(XmlValueUpdate, AnUnparsableInputIsSkippedAndLeftAlone) {

@@ -1,9 +1,13 @@
-// The passive objects the host hands across the boundary: a property bag and a
-// foreign extension that is not the "Portal" service.
+// The passive objects the host hands across the boundary: a property bag, a
+// foreign extension that is not the "Portal" service, and what every "Portal"
+// service of ours says about itself.
 #ifndef PORTAL_HOST_HOST_EXTENSIONS_H
 #define PORTAL_HOST_HOST_EXTENSIONS_H
 
+#include <utility>
+
 #include "portal/host/extension.h"
+#include "portal/host/portal_host.h"
 
 namespace portalhost {
 
@@ -33,6 +37,23 @@ class OtherExtension : public ORLIX::IExtension {
   void* getInterface(int /*id*/) override { return nullptr; }
 
  private:
+  HostProperties properties_;
+};
+
+// The "Portal" service's own side: its type (which the portal checks), its
+// name, a property bag and no further interfaces. Each host derives from it and
+// answers the portal's calls.
+class HostService : public ORLIX::IPortalService {
+ public:
+  explicit HostService(ORLIX::String name) : name_(std::move(name)) {}
+
+  ORLIX::String type() const override { return "Portal"; }
+  ORLIX::String name() const override { return name_; }
+  ORLIX::IProperties& properties() override { return properties_; }
+  void* getInterface(int /*id*/) override { return nullptr; }
+
+ private:
+  ORLIX::String name_;
   HostProperties properties_;
 };
 

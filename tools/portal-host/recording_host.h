@@ -25,15 +25,10 @@ class CallRecorder {
   Json* current_ = nullptr;
 };
 
-class RecordingService : public ORLIX::IPortalService {
+class RecordingService : public HostService {
  public:
   RecordingService(CallRecorder& recorder, const HostBehaviour& behaviour)
-      : recorder_(recorder), behaviour_(behaviour) {}
-
-  ORLIX::String type() const override { return "Portal"; }
-  ORLIX::String name() const override { return "Portal"; }
-  ORLIX::IProperties& properties() override { return properties_; }
-  void* getInterface(int /*id*/) override { return nullptr; }
+      : HostService("Portal"), recorder_(recorder), behaviour_(behaviour) {}
 
   ORLIX::String parameterValue(const ORLIX::String& paramType, const ORLIX::String& paramName,
                                const ORLIX::String& filePath, const ORLIX::String& format,
@@ -46,7 +41,6 @@ class RecordingService : public ORLIX::IPortalService {
  private:
   CallRecorder& recorder_;
   const HostBehaviour& behaviour_;
-  HostProperties properties_;
 };
 
 class RecordingHost : public ORLIX::IPortalHost {

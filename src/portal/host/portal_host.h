@@ -7,9 +7,13 @@
 
 namespace ORLIX {
 
+// The levels of IPortalHost::message. The host takes a level as its plain
+// number, so the interface keeps an int; the portal names them through this type.
+enum class MessageLevel : int { Error = 2, Warning = 4, Note = 8, Output = 16 };
+
 class IPortalHost {
  public:
-  // Delivers a message; level 2 error, 4 warning, 8 note/log, 16 output notice.
+  // Delivers a message; `level` is a MessageLevel's number.
   virtual void message(const String& text, const String& analysisName, int evalId,
                        int level) = 0;
   // Runs `program` in `workingFolder` and waits for it; false when the run failed.

@@ -74,8 +74,7 @@ bool LineCopier::fill() {
     end_ -= begin_;
     begin_ = 0;
   }
-  // Only a line longer than a block gets here with a full buffer.
-  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  if (end_ == buffer_.size()) return false;
   in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
   const std::size_t got = static_cast<std::size_t>(in_.gcount());
   end_ += got;
@@ -116,7 +115,7 @@ bool LineCopier::copyUntil(long long lineNumber) {
   return true;
 }
 
-bool LineCopier::takeLine(String& line) {
+bool LineCopier::takeLine(String& line, std::size_t room) {
   std::size_t scan = begin_;
   for (;;) {
     const std::size_t feed = findFeed(buffer_.data(), scan, end_);
@@ -124,16 +123,59 @@ bool LineCopier::takeLine(String& line) {
       line.assign(buffer_.data() + begin_, feed - begin_);
       begin_ = feed + 1;
       ++nextLine_;
+      takenLineEnded_ = true;
       return true;
     }
     scan = end_ - begin_;  // where the unsearched bytes start once fill() moved them
     if (!fill()) break;
   }
   if (begin_ == end_) return false;
+  if (end_ - begin_ == buffer_.size()) {
+    takeLongLine(line, room);
+    return true;
+  }
   line.assign(buffer_.data() + begin_, end_ - begin_);  // a last line without line feed
   begin_ = end_;
   ++nextLine_;
+  takenLineEnded_ = false;
   return true;
+}
+
+void LineCopier::takeLongLine(String& line, std::size_t room) {
+  const long long rest = restOfLineLength();
+  line.clear();
+  if (rest >= 0) line.reserve(end_ - begin_ + static_cast<std::size_t>(rest) + room);
+  takenLineEnded_ = false;
+  do {
+    const std::size_t feed = findFeed(buffer_.data(), begin_, end_);
+    line.append(buffer_.data() + begin_, feed - begin_);
+    if (feed != end_) {
+      begin_ = feed + 1;
+      takenLineEnded_ = true;
+      break;
+    }
+    begin_ = end_ = 0;
+  } while (fill());
+  ++nextLine_;
+}
+
+long long LineCopier::restOfLineLength() {
+  const std::istream::pos_type start = in_.tellg();
+  if (start == std::istream::pos_type(-1)) return -1;
+  char chunk[1 << 16];
+  long long length = 0;
+  for (;;) {
+    in_.read(chunk, sizeof chunk);
+    const std::size_t got = static_cast<std::size_t>(in_.gcount());
+    const std::size_t feed = findFeed(chunk, 0, got);
+    length += static_cast<long long>(feed);
+    if (feed != got || got < sizeof chunk) break;
+  }
+  in_.clear();
+  // Not back where it was, the input would lose the bytes measured: that
+  // must read as the read error it is, not as an end of the input.
+  if (!in_.seekg(start)) in_.setstate(std::ios::badbit);
+  return length;
 }
 
 void LineCopier::write(const String& text) { pass(text.data(), text.size()); }

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <utility>
 
 namespace ORLIX {
 namespace Portals {
@@ -52,6 +54,46 @@ TEST(LineCopier, LongStretchesLandOnTheRightLine) {
     }
     copier.finish();
     EXPECT_EQ(out.str(), text) << block;
+  }
+}
+
+// An input that cannot tell its position (a pipe) the way a stream buffer
+// without seeking does.
+class UnseekableText : public std::streambuf {
+ public:
+  explicit UnseekableText(String text) : text_(std::move(text)) {
+    setg(&text_[0], &text_[0], &text_[0] + text_.size());
+  }
+
+ private:
+  String text_;
+};
+
+// A line longer than a block comes out whole, with room behind it when the
+// input can say how long it is, and with whether it ended in a line feed.
+TEST(LineCopier, ALineLongerThanABlockComesOutWholeWithItsEnd) {
+  const String longLine(100, 'x');
+  for (const String& text : {"a\n" + longLine + "\r\nb", "a\n" + longLine}) {
+    for (const bool seekable : {true, false}) {
+      std::istringstream seekableIn(text);
+      UnseekableText buffer(text);
+      std::istream unseekableIn(&buffer);
+      std::ostringstream out;
+      LineCopier copier(seekable ? static_cast<std::istream&>(seekableIn) : unseekableIn, out, 8);
+      String line;
+      ASSERT_TRUE(copier.copyUntil(2));
+      ASSERT_TRUE(copier.takeLine(line, 16));
+      const bool ended = text.back() == 'b';
+      EXPECT_EQ(line, ended ? longLine + "\r" : longLine) << seekable;
+      EXPECT_EQ(copier.takenLineEnded(), ended) << seekable;
+      if (seekable) {
+        EXPECT_GE(line.capacity(), line.size() + 16);
+      }
+      copier.write(line + (ended ? "\n" : ""));
+      copier.finish();
+      EXPECT_FALSE(copier.readFailed());
+      EXPECT_EQ(out.str(), text) << seekable;
+    }
   }
 }
 

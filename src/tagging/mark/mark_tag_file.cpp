@@ -8,6 +8,7 @@
 #include "portal/message_format.h"
 #include "portal/text.h"
 #include "tagging/tag_file_output.h"
+#include "tagging/tagged_files.h"
 
 namespace ORLIX {
 namespace Portals {
@@ -110,7 +111,7 @@ bool writeMarkTagFile(const String& baseName, const TagList& tags,
 int readMarkTagFile(const String& tagFilePath, const StringStringMap& analysisProps,
                     TagList& tags, StringStringMap& outData, bool isInput, String& message) {
   if (tagFilePath.empty()) return -1;
-  Support::FileReader reader(tagFilePath, false);
+  Support::FileReader reader(readablePath(tagFilePath), false);
   if (!reader.is_open()) {
     appendError(message, lookupMessage(kModule, ".err.openTagDefnFile"), tagFilePath);
     return 1;

@@ -158,8 +158,17 @@ TEST_F(MarkTagFile, OnlyLowerCaseMarkingFilesAreRead) {
             -1);
   EXPECT_EQ(readMarkTagFile("", {}, read, outData, true, message), -1);
   EXPECT_EQ(message, "");
-  EXPECT_EQ(readMarkTagFile(dir.file("M_in_gone"), {}, read, outData, true, message), 1);
-  EXPECT_EQ(message, "ERROR: Cannot open the tag-definition file " + dir.file("M_in_gone") + ".");
+}
+
+// A folder opens like a file and reads as empty: it must not pass for a file
+// of another engine, which would leave its file untagged without a word.
+TEST_F(MarkTagFile, AMissingFileOrAFolderCannotBeOpened) {
+  TagList read;
+  for (const String& path : {dir.file("M_in_gone"), dir.path()}) {
+    message.clear();
+    EXPECT_EQ(readMarkTagFile(path, {}, read, outData, true, message), 1) << path;
+    EXPECT_EQ(message, "ERROR: Cannot open the tag-definition file " + path + ".");
+  }
 }
 
 TEST(ParseMarkTagLine, OnlyTheDelimiterFieldGetsItsEscapesBack) {

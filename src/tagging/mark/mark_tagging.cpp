@@ -10,6 +10,7 @@
 #include "portal/properties.h"
 #include "tagging/mark/line_copier.h"
 #include "tagging/mark/mark_tag_file.h"
+#include "tagging/tagged_files.h"
 
 namespace ORLIX {
 namespace Portals {
@@ -23,6 +24,10 @@ String environment(const char* name) {
 }
 
 int toInt(const String& text) { return truncateToInt(toNumber(text)); }
+
+// Capacity kept free behind a line longer than the copier's block: the values
+// written into it, and its line end, fit without moving the line.
+constexpr std::size_t kValueRoom = std::size_t(1) << 16;
 
 void setAttribute(pugi::xml_node node, const char* name, const String& value) {
   pugi::xml_attribute attribute = node.attribute(name);
@@ -71,6 +76,11 @@ bool MarkTagging::processInputTags(const StringStringMap& analysisProps, const H
 
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (tagFiles[i].empty()) continue;
+    const String tagFile = matchingTagFile(files[i], tagFiles);
+    if (!tagFile.empty()) {
+      appendError(message, lookupMessage(".err.inputIsTagFile"), files[i], tagFile);
+      return false;
+    }
     TagList tags;
     if (!cachedInputTags(reader, tagFiles[i], File::base(files[i], true), tags)) continue;
     sortTags(tags);
@@ -81,10 +91,10 @@ bool MarkTagging::processInputTags(const StringStringMap& analysisProps, const H
 
 // Streams F into F.temp, so memory stays flat whatever F's size. Untagged
 // lines pass on as they are, in blocks (a large file with a few tags is mostly
-// copying); a tagged line gets its values and a line feed.
+// copying); a tagged line gets its values in place.
 bool MarkTagging::markInputFile(const String& inputPath, const TagRows& rows,
                                 String& message) {
-  Support::FileReader reader(inputPath, false);
+  Support::FileReader reader(readablePath(inputPath), false);
   if (!reader.is_open()) {
     appendError(message, lookupMessage(".err.openInputFile"), inputPath);
     return false;
@@ -100,39 +110,53 @@ bool MarkTagging::markInputFile(const String& inputPath, const TagRows& rows,
   String line;
   for (const auto& row : rows) {
     if (row.first < copier.nextLineNumber()) continue;  // rows below 1 name no line
-    if (!copier.copyUntil(row.first) || !copier.takeLine(line)) break;
-    if (!markLine(line, row.first, row.second, inputPath, message)) {
+    if (!copier.copyUntil(row.first) || !copier.takeLine(line, kValueRoom)) break;
+    if (!markTakenLine(line, copier.takenLineEnded(), row.first, row.second, inputPath,
+                       message)) {
       // F.temp keeps the lines before this one; F itself is not touched.
       copier.flush();
       return false;
     }
-    line += '\n';
     copier.write(line);
   }
   copier.finish();
 
   // A read or write that broke off (an I/O error, a full disk) must not make a
-  // truncated F.temp replace F.
-  if (copier.readFailed()) {
-    appendError(message, lookupMessage(".err.openInputFile"), inputPath);
-    return false;
-  }
+  // truncated F.temp replace F, nor stay behind to keep the disk full.
+  const bool readFailed = copier.readFailed();
   reader.close();
   writer.close();
-  if (writer.fail()) {
-    appendError(message, lookupMessage(".err.writeTempFile"), inputPath, tempPath);
+  if (readFailed || writer.fail()) {
+    removePartialFile(tempPath);
+    if (readFailed) appendError(message, lookupMessage(".err.openInputFile"), inputPath);
+    else appendError(message, lookupMessage(".err.writeTempFile"), inputPath, tempPath);
     return false;
   }
   replaceByMarked(inputPath, message);
   return true;
 }
 
+// A carriage return before the line feed ends the line like the feed does: it
+// is no field's last character, and the line keeps it. A line whose tags
+// write nothing keeps its bytes exactly; one that got a value ends with a
+// line feed, a last line that had none included.
+bool MarkTagging::markTakenLine(String& line, bool ended, int lineNumber,
+                                const TagList& rowTags, const String& inputPath,
+                                String& message) {
+  const bool carriageReturn = !line.empty() && line.back() == '\r';
+  if (carriageReturn) line.pop_back();
+  bool written = false;
+  if (!markLine(line, lineNumber, rowTags, inputPath, written, message)) return false;
+  if (carriageReturn) line += '\r';
+  if (written || ended) line += '\n';
+  return true;
+}
+
 bool MarkTagging::markLine(String& line, int lineNumber, const TagList& rowTags,
-                           const String& inputPath, String& message) {
+                           const String& inputPath, bool& written, String& message) {
   // Last to first: with columns of equal digit count the rightmost field is
   // written first, so a value holding delimiters cannot shift a field still
   // to be written.
-  String newLine;
   for (auto tag = rowTags.rbegin(); tag != rowTags.rend(); ++tag) {
     const String& mode = tag->get("mode");
     const String& delims = tag->get("delims");
@@ -144,8 +168,8 @@ bool MarkTagging::markLine(String& line, int lineNumber, const TagList& rowTags,
       String delimiterSet;
       // A bad delimiter text is reported; the delimiters decoded before it apply.
       parseDelimiters(delims, delimiterSet, message);
-      if (!replaceDelimitedToken(column, line, lineNumber, inputPath, delimiterSet, value,
-                                 newLine, message)) {
+      if (!replaceDelimitedTokenInPlace(column, line, lineNumber, inputPath, delimiterSet,
+                                        value, message)) {
         return false;
       }
     } else if (mode == "fixed") {
@@ -155,13 +179,13 @@ bool MarkTagging::markLine(String& line, int lineNumber, const TagList& rowTags,
       int start = 1;
       int end = 0;
       if (!fixedColumnRange(line, delims, column, start, end, message) ||
-          !replaceFixedToken(start, end, line, lineNumber, inputPath, value, newLine, message)) {
+          !replaceFixedTokenInPlace(start, end, line, lineNumber, inputPath, value, message)) {
         return false;
       }
     } else {
       continue;
     }
-    line.swap(newLine);
+    written = true;
   }
   return true;
 }
@@ -214,7 +238,7 @@ bool MarkTagging::extractOutputFile(const String& outputPath, const String& tagF
   sortTags(tags);
   const TagRows rows = groupTagsByRow(std::move(tags));
 
-  const Support::FileBufferedReader reader(outputPath);
+  const Support::FileBufferedReader reader(readablePath(outputPath));
   if (!reader.isOpen()) {
     appendError(message, lookupMessage(".err.openOutputFile"), outputPath);
     return false;

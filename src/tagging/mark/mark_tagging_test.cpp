@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "portal/failing_renames.h"
 #include "portal/host/support.h"
 #include "portal/test_host.h"
+#include "tagging/resident_peak.h"
+#include "tagging/small_file_system.h"
 
 namespace ORLIX {
 namespace Portals {
@@ -89,6 +93,53 @@ TEST_F(MarkEngine, LineEndsAreKeptExceptThatATaggedLastLineGetsALineFeed) {
   EXPECT_EQ(readAll(taggedEnd), "w 2\r\nv 9 \r\n");
 }
 
+// Only a line that gets a value changes, and only in its fields: a carriage
+// return ends its line, a value equal to the field's changes no byte, and a
+// line whose tags write nothing (an unknown mode) keeps even a missing line
+// feed. NUL bytes and lone carriage returns are characters like any other.
+TEST_F(MarkEngine, LinesKeepTheirOwnEndsAndAFileGettingItsOwnValuesStaysByteForByte) {
+  host.service.parameters = {{"x", "9"}, {"same", "7"}, {"w", "34"}};
+  const String crlf = dir.write("crlf.txt", "a 1\r\nk=12\r\nb 2\r\n");
+  const String binary = dir.write("bin.txt", String("\0\x01\r\0 7\r\n\x02\r\x03\n\xff\xfe", 14));
+  const String inert = dir.write("inert.txt", "a 1\nlast");
+  const String crlfTags = tagFile("M_in_a1_crlf.txt", "free, 1,\\s, 2, T, x, \n"
+                                                      "fixed, 2,2.*, 2, T, w, ");
+  const String binaryTags = tagFile("M_in_a1_bin.txt", "free, 1,\\s, 2, T, same, ");
+  const String inertTags = tagFile("M_in_a1_inert.txt", "other, 2,\\s, 1, T, x, ");
+  ASSERT_TRUE(mark({crlf, binary, inert}, {crlfTags, binaryTags, inertTags})) << message;
+  EXPECT_EQ(message, "");
+  EXPECT_EQ(readAll(crlf), "a 9\r\nk=34\r\nb 2\r\n");
+  EXPECT_EQ(readAll(binary), String("\0\x01\r\0 7\r\n\x02\r\x03\n\xff\xfe", 14));
+  EXPECT_EQ(readAll(inert), "a 1\nlast");
+}
+
+// However the input is spelled, marking the tag file itself would overwrite
+// the tag lines every later run reads.
+TEST_F(MarkEngine, AnInputThatIsATagFileOfTheCallIsRefused) {
+  host.service.parameters = {{"x", "5"}};
+  const String tags = tagFile("M_in_a1_self.txt", "free, 5,\\s, 1, T, x, ");
+  const String before = readAll(tags);
+  const String otherSpelling = dir.path() + "/sub/../M_in_a1_self.txt";
+  ::mkdir(dir.file("sub").c_str(), 0755);
+  ASSERT_EQ(::link(tags.c_str(), dir.file("linked.txt").c_str()), 0);
+  const String plain = dir.write("plain.txt", "x 0\n");
+  const String plainTags = tagFile("M_in_a1_plain.txt", "free, 1,\\s, 2, T, x, ");
+
+  EXPECT_FALSE(mark({otherSpelling}, {tags}));
+  EXPECT_EQ(message, "ERROR: The input file " + otherSpelling + " is the tag-definition file " +
+                         tags + "; marking it would overwrite the tags it holds, so it was "
+                         "left unchanged.");
+  message.clear();
+  EXPECT_FALSE(mark({plain, dir.file("linked.txt")}, {plainTags, tags}));
+  EXPECT_EQ(message, "ERROR: The input file " + dir.file("linked.txt") +
+                         " is the tag-definition file " + tags +
+                         "; marking it would overwrite the tags it holds, so it was left "
+                         "unchanged.");
+  EXPECT_EQ(readAll(tags), before);
+  EXPECT_EQ(readAll(plain), "x 5\n");
+  EXPECT_FALSE(File::exists(tags + ".temp"));
+}
+
 TEST_F(MarkEngine, AFailedReplacementStopsAndLeavesTheFileAsItWas) {
   host.service.parameters = {{"x", "7"}};
   const String first = dir.write("first.txt", "a b\n");
@@ -153,6 +204,69 @@ TEST_F(MarkEngine, AnInputThatCannotBeMarkedIsReportedAndLeftAlone) {
   EXPECT_EQ(message, "ERROR: Cannot write the marked version of the input file " + input +
                          " to " + input + ".temp; the input file was not changed.");
   EXPECT_EQ(readAll(input), "x 0\n");
+}
+
+// A folder where a file belongs reads like a file that cannot be opened; it
+// is neither replaced nor left with a ".temp" beside it.
+TEST_F(MarkEngine, AFolderGivenAsAFileReadsLikeOneThatCannotBeOpened) {
+  const String folder = dir.file("deck.txt");
+  ::mkdir(folder.c_str(), 0755);
+  EXPECT_FALSE(mark({folder}, {tagFile("M_in_a1_deck.txt", "free, 1,\\s, 1, T, x, ")}));
+  EXPECT_EQ(message, "ERROR: Cannot open the input file " + folder +
+                         " to write the parameter values into it.");
+  EXPECT_FALSE(File::exists(folder + ".temp"));
+  struct stat info {};
+  EXPECT_TRUE(::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+
+  message.clear();
+  EXPECT_FALSE(extract(folder, tagFile("M_out_a1_deck.txt", "free, 1,\\s, 1, T, n, ")));
+  EXPECT_EQ(message, "NOTE: Reading the tagged response values of the output file " + folder +
+                         ".\nERROR: Cannot open the output file " + folder +
+                         " to read the response values from it.");
+}
+
+// A small file system of its own makes the disk full; the part of the marked
+// file that fitted must not stay behind and keep it full.
+TEST_F(MarkEngine, AFullDiskLeavesTheInputAsItWasAndNoPartialTempFile) {
+  testing::SmallFileSystem small(dir.file("small"), "256k");
+  if (!small.mounted()) GTEST_SKIP() << "cannot mount a small file system here";
+  host.service.parameters = {{"x", "5"}};
+  String content = "x 0\n";
+  while (content.size() < 160 * 1024) content += "GRID 1 2 3 4 5 6 7 8 9 10 11 12 13\n";
+  const String input = dir.write("small/deck.txt", content);
+  EXPECT_FALSE(mark({input}, {tagFile("M_in_a1_deck.txt", "free, 1,\\s, 2, T, x, ")}));
+  EXPECT_EQ(message, "ERROR: Cannot write the marked version of the input file " + input +
+                         " to " + input + ".temp; the input file was not changed.");
+  EXPECT_EQ(readAll(input), content);
+  EXPECT_FALSE(File::exists(input + ".temp"));
+}
+
+// One line of 64 MB as the target: read into memory once, its value written
+// in place, and written out from there. Two copies would show as 128 MB.
+TEST_F(MarkEngine, ALongTaggedLineIsHeldInMemoryOnce) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's allocator keeps freed memory resident";
+#endif
+  constexpr std::size_t kLine = std::size_t(64) << 20;
+  const String input = dir.file("long.txt");
+  {
+    std::ofstream out(input, std::ios::binary);
+    out << "x 1 " << String(kLine, 'a') << " end\r\nnext 2\n";
+  }
+  host.service.parameters = {{"x", "22"}};
+  const String tags = tagFile("M_in_a1_long.txt", "free, 1,\\s, 2, T, x, ");
+  const long long growth = testing::residentPeakGrowth([&] { return mark({input}, {tags}); });
+  if (growth == -1) GTEST_SKIP() << "no resettable peak of resident memory here";
+  RecordProperty("peakGrowthMegabytes", static_cast<int>(growth >> 20));
+  std::ifstream marked(input, std::ios::binary | std::ios::ate);
+  const long long size = marked.tellg();
+  String head(8, '\0');
+  marked.seekg(0).read(&head[0], 8);
+  std::remove(input.c_str());
+  EXPECT_EQ(head, "x 22 aaa");
+  EXPECT_EQ(size, static_cast<long long>(kLine) + 4 + 1 + 6 + 7);
+  EXPECT_GT(growth, 0);
+  EXPECT_LT(growth, static_cast<long long>(kLine) * 5 / 4) << growth / 1048576 << " MB";
 }
 
 TEST_F(MarkEngine, WithoutTheHostServiceNothingIsDone) {

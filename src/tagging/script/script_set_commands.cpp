@@ -29,6 +29,20 @@ bool valuePiece(const String& values, int index, String& piece) {
   return true;
 }
 
+// A row of a file written on Windows ends in a carriage return. That is the
+// row's line end, no part of its last field: the value goes into the fields
+// and the row keeps its end.
+struct RowEnd {
+  explicit RowEnd(const String& text)
+      : carriageReturn(!text.empty() && text.back() == '\r'),
+        fields(carriageReturn ? text.substr(0, text.size() - 1) : text) {}
+  String restore(const String& newFields) const {
+    return carriageReturn ? newFields + '\r' : newFields;
+  }
+  bool carriageReturn;
+  String fields;
+};
+
 }  // namespace
 
 // The value is asked for again in the command's own format; what the host
@@ -62,14 +76,16 @@ bool ScriptCommands::setValueFreeOn(CommandCall& call, const String& head, const
   String delimiters;
   String value;
   if (!decodeText(call, args[1], delimiters) || !valueToWrite(call, args[2], value)) return false;
+  const RowEnd row(text);
   String newText;
   String remarks;
-  if (!TaggingImpl::replaceDelimitedToken(position, text, cursor_.row() + 1, context_.filePath,
-                                          delimiters, value, newText, remarks)) {
+  if (!TaggingImpl::replaceDelimitedToken(position, row.fields, cursor_.row() + 1,
+                                          context_.filePath, delimiters, value, newText,
+                                          remarks)) {
     return call.failWith(remarks);
   }
   if (!remarks.empty()) appendLine(call.messages(), remarks);
-  storeRow(head + newText);
+  storeRow(head + row.restore(newText));
   return true;
 }
 
@@ -85,14 +101,15 @@ bool ScriptCommands::setValueFixedOn(CommandCall& call, const String& head, cons
   }
   String value;
   if (!valueToWrite(call, args[2], value)) return false;
+  const RowEnd row(text);
   String newText;
   String remarks;
-  if (!TaggingImpl::replaceFixedToken(start, end, text, cursor_.row() + 1, context_.filePath, value,
-                                      newText, remarks)) {
+  if (!TaggingImpl::replaceFixedToken(start, end, row.fields, cursor_.row() + 1,
+                                      context_.filePath, value, newText, remarks)) {
     return call.failWith(remarks);
   }
   if (!remarks.empty()) appendLine(call.messages(), remarks);
-  storeRow(head + newText);
+  storeRow(head + row.restore(newText));
   return true;
 }
 

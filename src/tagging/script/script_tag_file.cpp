@@ -8,6 +8,7 @@
 #include "portal/text.h"
 #include "tagging/script/script_state.h"
 #include "tagging/tag_file_output.h"
+#include "tagging/tagged_files.h"
 
 namespace ORLIX {
 namespace Portals {
@@ -90,7 +91,7 @@ bool writeScriptTagFile(const String& fileName, const TagList& tags,
 int readScriptTagFile(const String& tagFilePath, const StringStringMap& analysisProps,
                       TagList& tags, bool isInput, String& message) {
   if (tagFilePath.empty()) return -1;
-  Support::FileReader reader(tagFilePath, false);
+  Support::FileReader reader(readablePath(tagFilePath), false);
   if (!reader.is_open()) {
     appendLine(message,
                formatMessage(lookupMessage(kScriptModule, ".err.openTagDefnFile"), tagFilePath));

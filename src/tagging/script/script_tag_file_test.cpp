@@ -139,10 +139,15 @@ TEST_F(ScriptTagFile, OfAnotherEngineIsNotRead) {
   EXPECT_EQ(message, "");
 }
 
-TEST_F(ScriptTagFile, ThatCannotBeOpenedIsNamedInAPlainLine) {
-  TagList tags;
-  EXPECT_EQ(read(dir.file("missing"), tags), 1);
-  EXPECT_EQ(message, "Cannot open the script tag-definition file " + dir.file("missing") + ".");
+// A folder opens like a file and reads as empty; it must not pass for a file
+// of another engine.
+TEST_F(ScriptTagFile, ThatIsMissingOrAFolderCannotBeOpenedAndIsNamedInAPlainLine) {
+  for (const String& path : {dir.file("missing"), dir.path()}) {
+    TagList tags;
+    message.clear();
+    EXPECT_EQ(read(path, tags), 1) << path;
+    EXPECT_EQ(message, "Cannot open the script tag-definition file " + path + ".");
+  }
 }
 
 TEST(ScriptParameterList, IsTakenFromTheFirstParenthesesAfterTheKeyword) {

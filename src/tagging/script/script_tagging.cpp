@@ -12,6 +12,7 @@
 #include "tagging/script/script_interpreter.h"
 #include "tagging/script/script_tag_file.h"
 #include "tagging/script/script_trace.h"
+#include "tagging/tagged_files.h"
 
 // Choices the engine makes where a script or the host leaves it open:
 // - Without a host service there are no values to write and nowhere to report
@@ -77,6 +78,11 @@ bool ScriptTagging::processInputTags(const StringStringMap& analysisProps, const
   padList(tagFiles, inputs.size());
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     if (tagFiles[i].empty()) continue;
+    const String tagFile = matchingTagFile(inputs[i], tagFiles);
+    if (!tagFile.empty()) {
+      appendError(message, lookupMessage(".err.inputIsTagFile"), inputs[i], tagFile);
+      return false;
+    }
     if (!scriptInputFile(inputs[i], tagFiles[i], message)) return false;
   }
   return !hasError(message);
@@ -116,7 +122,7 @@ bool ScriptTagging::scriptInputFile(const String& inputPath, const String& tagFi
   // rewritten from its own rows.
   readInputTagFile(tagFilePath, tagProps, tags, outData, message);
 
-  Support::FileBufferedReader reader(inputPath);
+  Support::FileBufferedReader reader(readablePath(inputPath));
   if (!reader.isOpen()) {
     appendError(message, lookupMessage(".err.openInputFile"), inputPath);
     return false;
@@ -149,33 +155,41 @@ bool ScriptTagging::scriptInputFile(const String& inputPath, const String& tagFi
 }
 
 // Every row as the scripts left it, a line feed after each but the last (so a
-// final line feed of the file is not kept).
+// final line feed of the file is not kept). When no script wrote into a row,
+// nothing is written into the file: it comes out byte for byte, its final
+// line feed included. What a failed write left is removed (a full disk would
+// stay full).
 bool ScriptTagging::writeScriptedFile(const String& inputPath, Support::FileBufferedReader& reader,
                                       const ModifiedLines& modifiedLines, String& message) {
   const String tempPath = inputPath + ".temp";
+  const bool written = modifiedLines.empty() ? File::copy(inputPath, tempPath)
+                                             : writeRows(tempPath, reader, modifiedLines);
+  if (written) return true;
+  removePartialFile(tempPath);
+  appendError(message, lookupMessage(".err.writeTempFile"), inputPath, tempPath);
+  return false;
+}
+
+bool ScriptTagging::writeRows(const String& tempPath, Support::FileBufferedReader& reader,
+                              const ModifiedLines& modifiedLines) {
   Support::FileWriter writer(tempPath, false);
-  if (writer.is_open()) {
-    const ScriptCursor cursor(reader, modifiedLines);
-    const int rows = reader.numLines();
-    const std::size_t chunk = 1 << 20;
-    String block;
-    block.reserve(chunk + 4096);
-    for (int row = 0; row < rows; ++row) {
-      block += cursor.lineText(row);
-      if (row + 1 < rows) block += '\n';
-      if (block.size() >= chunk) {
-        writer.write(block.data(), static_cast<std::streamsize>(block.size()));
-        block.clear();
-      }
+  if (!writer.is_open()) return false;
+  const ScriptCursor cursor(reader, modifiedLines);
+  const int rows = reader.numLines();
+  const std::size_t chunk = 1 << 20;
+  String block;
+  block.reserve(chunk + 4096);
+  for (int row = 0; row < rows; ++row) {
+    block += cursor.lineText(row);
+    if (row + 1 < rows) block += '\n';
+    if (block.size() >= chunk) {
+      writer.write(block.data(), static_cast<std::streamsize>(block.size()));
+      block.clear();
     }
-    writer.write(block.data(), static_cast<std::streamsize>(block.size()));
-    writer.close();
   }
-  if (writer.fail()) {
-    appendError(message, lookupMessage(".err.writeTempFile"), inputPath, tempPath);
-    return false;
-  }
-  return true;
+  writer.write(block.data(), static_cast<std::streamsize>(block.size()));
+  writer.close();
+  return !writer.fail();
 }
 
 void ScriptTagging::replaceByScripted(const String& inputPath, String& message) {
@@ -220,7 +234,7 @@ bool ScriptTagging::scriptOutputFile(const String& outputPath, const String& tag
   StringStringMap outData;
   readOutputTagFile(tagFilePath, tagProps, tags, outData, message);
 
-  Support::FileBufferedReader reader(outputPath);
+  Support::FileBufferedReader reader(readablePath(outputPath));
   if (!reader.isOpen()) {
     appendError(message, lookupMessage(".err.openOutputFile"), outputPath);
     return false;

@@ -51,6 +51,10 @@ class ScriptTagging : public TaggingImpl {
                            const StringStringMap& analysisProps, String& message);
   bool writeScriptedFile(const String& inputPath, Support::FileBufferedReader& reader,
                          const ModifiedLines& modifiedLines, String& message);
+  // The file's rows as the scripts left them into `tempPath`; false when not
+  // every byte reached it.
+  static bool writeRows(const String& tempPath, Support::FileBufferedReader& reader,
+                        const ModifiedLines& modifiedLines);
   void replaceByScripted(const String& inputPath, String& message);
   void reportResults(const StringStringMap& analysisProps);
   // With the host setting "scriptverbose", the trace of one file's scripts

@@ -1,10 +1,12 @@
 #include "tagging/script/script_tagging.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "portal/failing_renames.h"
 #include "portal/host/support.h"
 #include "portal/test_host.h"
+#include "tagging/small_file_system.h"
 
 namespace ORLIX {
 namespace Portals {
@@ -111,12 +113,83 @@ TEST_F(ScriptEngine, StopsAtTheFirstFailingFileAndKeepsTheFilesBeforeIt) {
   EXPECT_EQ(readWholeFile(third), "3\n");
 }
 
-TEST_F(ScriptEngine, RewritesAFileWhoseTagFileCannotBeOpenedFromItsOwnRows) {
+// A file no script wrote into comes out byte for byte, its final line feed,
+// carriage returns and NUL bytes included: nothing was written into it.
+TEST_F(ScriptEngine, AFileNoScriptWroteIntoComesOutByteForByte) {
   const String input = dir.write("m.txt", "a\nb\n");
-  EXPECT_TRUE(scriptInputs({input}, {dir.file("S_in_a1_gone.txt")}));
-  EXPECT_EQ(readWholeFile(input), "a\nb");
-  EXPECT_EQ(message,
-            "Cannot open the script tag-definition file " + dir.file("S_in_a1_gone.txt") + ".");
+  const String binary = dir.write("bin.txt", String("\0\r\n\x01\r\r\x02\n", 9));
+  const String lookOnly = dir.write("S_in_a1_bin.txt", tagFileText({"GOTO_END\nMOVE_UP(1)"}));
+  EXPECT_TRUE(scriptInputs({input, binary}, {dir.file("S_in_a1_gone.txt"), lookOnly}));
+  EXPECT_EQ(readWholeFile(input), "a\nb\n");
+  EXPECT_EQ(readWholeFile(binary), String("\0\r\n\x01\r\r\x02\n", 9));
+  EXPECT_EQ(message, "Cannot open the script tag-definition file " +
+                         dir.file("S_in_a1_gone.txt") + ".\nRunning the input script for  on bin.txt.");
+}
+
+// A carriage return ends its row: a value written into the row's last field
+// leaves it in place. The final line feed goes, as for every file a script
+// wrote into.
+TEST_F(ScriptEngine, ARowThatGetsAValueKeepsItsCarriageReturn) {
+  host.service.parameters = {{"a", "A"}, {"w", "34"}};
+  const String input = dir.write("m.txt", "k 1\r\nm=12\r\nz\r\n");
+  const String tags = dir.write(
+      "S_in_a1_m.txt", tagFileText({"SET_PARAMETER_LIST(a)\nSET_VALUE_FREE(2, \\s, g)",
+                                    "SET_PARAMETER_LIST(w)\nMOVE_DOWN(1)\nSET_VALUE_FIXED(3, 9, g)"}));
+  ASSERT_TRUE(scriptInputs({input}, {tags})) << message;
+  EXPECT_EQ(readWholeFile(input), "k A\r\nm=34\r\nz\r");
+}
+
+// However the input is spelled, running its scripts on the tag file itself
+// would overwrite the scripts every later run reads.
+TEST_F(ScriptEngine, RefusesAnInputThatIsATagFileOfTheCall) {
+  host.service.parameters = {{"a", "A"}};
+  const String tags = dir.write(
+      "S_in_a1_self.txt", tagFileText({"SET_PARAMETER_LIST(a)\nSET_VALUE_FREE(1, \\s, g)"}));
+  const String otherSpelling = dir.path() + "/./S_in_a1_self.txt";
+  EXPECT_FALSE(scriptInputs({otherSpelling}, {tags}));
+  EXPECT_EQ(message, "ERROR: The input file " + otherSpelling +
+                         " is the script tag-definition file " + tags +
+                         "; running the scripts on it would overwrite the scripts it holds, so "
+                         "it was left unchanged.");
+  EXPECT_EQ(readWholeFile(tags).substr(0, 20), "$ File type, version");
+  EXPECT_FALSE(File::exists(tags + ".temp"));
+}
+
+// A folder where a file belongs reads like a file that cannot be opened.
+TEST_F(ScriptEngine, TakesAFolderGivenAsAFileForOneThatCannotBeOpened) {
+  const String folder = dir.file("m.txt");
+  ::mkdir(folder.c_str(), 0755);
+  const String tags = dir.write("S_in_a1_m.txt", tagFileText({"GOTO_TOP"}));
+  EXPECT_FALSE(scriptInputs({folder}, {tags}));
+  EXPECT_FALSE(scriptOutput(folder, tags));
+  EXPECT_EQ(message, "ERROR: Cannot open the input file " + folder +
+                         " to run its scripts.\nERROR: Cannot open the output file " + folder +
+                         " to run its scripts.");
+  EXPECT_FALSE(File::exists(folder + ".temp"));
+}
+
+// A small file system of its own makes the disk full, both for a file the
+// scripts wrote into and for one they only looked at; what fitted of the
+// ".temp" must not stay behind and keep the disk full.
+TEST_F(ScriptEngine, AFullDiskLeavesTheInputAsItWasAndNoPartialTempFile) {
+  testing::SmallFileSystem small(dir.file("small"), "256k");
+  if (!small.mounted()) GTEST_SKIP() << "cannot mount a small file system here";
+  host.service.parameters = {{"a", "A"}};
+  String content = "k 1\n";
+  while (content.size() < 160 * 1024) content += "GRID 1 2 3 4 5 6 7 8 9 10 11 12 13\n";
+  const String input = dir.write("small/m.txt", content);
+  const String writing = dir.write(
+      "S_in_a1_m.txt", tagFileText({"SET_PARAMETER_LIST(a)\nSET_VALUE_FREE(2, \\s, g)"}));
+  const String looking = dir.write("S_in_a1_look.txt", tagFileText({"GOTO_END"}));
+  const String failure = "ERROR: Could not write the scripted version of " + input + " to " +
+                         input + ".temp; the input file was not updated.";
+  for (const String& tags : {writing, looking}) {
+    message.clear();
+    EXPECT_FALSE(scriptInputs({input}, {tags}));
+    EXPECT_NE(message.find(failure), String::npos) << message;
+    EXPECT_EQ(readWholeFile(input), content);
+    EXPECT_FALSE(File::exists(input + ".temp"));
+  }
 }
 
 TEST_F(ScriptEngine, SkipsFilesWithoutATagFileAndFailsOnAFileThatIsMissing) {

@@ -1,9 +1,13 @@
 #include "tagging/xml/xml_file.h"
 
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "portal/host/support.h"
+#include "portal/message_buffer.h"
+#include "portal/message_format.h"
 #include "xmlportal/wide_path.h"
 
 namespace ORLIX {
@@ -24,19 +28,84 @@ bool startsWithByteOrderMark(const String& path) {
          starts("\x00\x00\xFE\xFF", 4);
 }
 
+// Whoever reads the message knows a missing file's words already; a folder
+// or a device in its place is no different to them.
+String notFoundText() {
+  pugi::xml_parse_result result;
+  result.status = pugi::status_file_not_found;
+  return result.description();
+}
+
 }  // namespace
 
-bool loadXmlFile(const String& path, unsigned int parseOptions, pugi::xml_document& document,
-                 XmlFileFormat& format, String& failure) {
+bool isRegularFile(const String& path) {
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(std::filesystem::u8path(path), ignored);
+}
+
+bool nestedDeeperThan(const pugi::xml_node& top, std::size_t bound) {
+  pugi::xml_node node = top;
+  std::size_t level = 0;
+  for (;;) {
+    if (const pugi::xml_node child = node.first_child()) {
+      node = child;
+      ++level;
+    } else {
+      while (node != top && !node.next_sibling()) {
+        node = node.parent();
+        --level;
+      }
+      if (node == top) return false;
+      node = node.next_sibling();
+    }
+    if (level > bound && node.type() == pugi::node_element) return true;
+  }
+}
+
+String nestedTooDeepText() {
+  return formatMessage(lookupMessage("Xml", ".err.nestedTooDeep"),
+                       std::to_string(kMaxXmlDepth));
+}
+
+namespace {
+
+// The parser's encoding of the file, or false with `failure` set.
+bool loadChecked(const String& path, unsigned int parseOptions, pugi::xml_document& document,
+                 pugi::xml_encoding& encoding, String& failure) {
   std::wstring widePath;
   if (!toWidePath(path, widePath, failure)) return false;
+  if (!isRegularFile(path)) {
+    failure = notFoundText();
+    return false;
+  }
   const pugi::xml_parse_result parsed =
       document.load_file(widePath.c_str(), parseOptions, pugi::encoding_auto);
   if (!parsed) {
     failure = parsed.description();
     return false;
   }
-  format.encoding = parsed.encoding;
+  // Refused here, before any caller can save it: the indented save of a deep
+  // document grows with the square of its depth.
+  if (nestedDeeperThan(document, kMaxXmlDepth)) {
+    document.reset();
+    failure = nestedTooDeepText();
+    return false;
+  }
+  encoding = parsed.encoding;
+  return true;
+}
+
+}  // namespace
+
+bool loadXmlFile(const String& path, unsigned int parseOptions, pugi::xml_document& document,
+                 String& failure) {
+  pugi::xml_encoding encoding = pugi::encoding_auto;
+  return loadChecked(path, parseOptions, document, encoding, failure);
+}
+
+bool loadXmlFile(const String& path, unsigned int parseOptions, pugi::xml_document& document,
+                 XmlFileFormat& format, String& failure) {
+  if (!loadChecked(path, parseOptions, document, format.encoding, failure)) return false;
   format.byteOrderMark = startsWithByteOrderMark(path);
   return true;
 }

@@ -1,7 +1,11 @@
-// XML files on disk for the XML engine: loading with the parser's reason for a
-// failure, and saving so that a file is replaced whole or not at all.
+// XML files on disk for the XML engine and the portal's XML layer: loading with
+// the parser's reason for a failure, refusing what no real analysis or tag file
+// is (a folder, a document nested absurdly deep), and saving so that a file is
+// replaced whole or not at all.
 #ifndef ORLIX_TAGGING_XML_XML_FILE_H
 #define ORLIX_TAGGING_XML_XML_FILE_H
+
+#include <cstddef>
 
 #include <pugixml.hpp>
 
@@ -10,6 +14,14 @@
 namespace ORLIX {
 namespace Portals {
 
+// How deep elements may nest in any XML file the portal reads or writes (the
+// root element is level 1). Real analysis and tag files stay within a few dozen
+// levels. The indented save repeats the indentation of every level on every
+// line, so a 70 KB file nested 10,000 deep comes back as 200 MB, and the tag
+// reader builds a path per tag as long as its depth: 1,000 levels keep both to
+// a few megabytes at worst while leaving every real file far inside the bound.
+constexpr std::size_t kMaxXmlDepth = 1000;
+
 // How a file was stored, so that saving it again keeps its encoding and its
 // byte-order mark.
 struct XmlFileFormat {
@@ -17,10 +29,24 @@ struct XmlFileFormat {
   bool byteOrderMark = false;
 };
 
-// False with `failure` set to the parser's description (or why the path
-// cannot reach the parser) when the file does not load.
+// True for a regular file (or a link to one). A folder opens like a file on
+// some systems, and the parser then takes an absurd size for its length.
+bool isRegularFile(const String& path);
+
+// True when some element under `node` lies more than `bound` levels below it.
+// The walk is iterative, so the check itself is safe at any depth.
+bool nestedDeeperThan(const pugi::xml_node& node, std::size_t bound);
+
+// The text that refuses a document nested deeper than kMaxXmlDepth.
+String nestedTooDeepText();
+
+// False with `failure` set when the file does not load: the parser's
+// description, the same "not found" description for anything that is not a
+// regular file, why the path cannot reach the parser, or nestedTooDeepText().
 bool loadXmlFile(const String& path, unsigned int parseOptions, pugi::xml_document& document,
                  XmlFileFormat& format, String& failure);
+bool loadXmlFile(const String& path, unsigned int parseOptions, pugi::xml_document& document,
+                 String& failure);
 
 // Writes `document` indented by two blanks to path + ".temp" and renames that
 // over `path`. On failure the temporary file is removed and `path` is as it

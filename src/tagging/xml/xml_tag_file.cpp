@@ -74,8 +74,7 @@ int readXmlTagFile(TaggingImpl& engine, const String& tagFilePath, TagList& tags
                    String& failure) {
   if (tagFilePath.empty()) return -1;
   pugi::xml_document document;
-  XmlFileFormat format;
-  if (!loadXmlFile(tagFilePath, pugi::parse_default, document, format, failure)) return -1;
+  if (!loadXmlFile(tagFilePath, pugi::parse_default, document, failure)) return -1;
   const pugi::xml_node root = document.document_element();
   if (String(root.name()) != kRoot) return -1;
 

@@ -24,9 +24,9 @@ bool writeXmlTagFile(TaggingImpl& engine, const String& fileName, const TagList&
                      const StringStringMap& analysisProps, StringStringMap& outData,
                      bool isInput, String& message);
 
-// 0 read; -1 for an empty path, a file that does not parse (`failure` then
-// holds the parser's description) and a document whose root is not
-// "TagDefinition" (`failure` stays empty), so that the next engine may try it.
+// 0 read; -1 for an empty path, a file that does not load (`failure` then
+// says why: loadXmlFile) and a document whose root is not "TagDefinition"
+// (`failure` stays empty), so that the next engine may try it.
 int readXmlTagFile(TaggingImpl& engine, const String& tagFilePath, TagList& tags,
                    String& failure);
 

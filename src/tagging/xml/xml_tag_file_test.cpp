@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "portal/host/support.h"
 #include "portal/test_host.h"
+#include "tagging/xml/xml_file.h"
 #include "tagging/xml/xml_tagging.h"
 
 namespace ORLIX {
@@ -82,27 +85,69 @@ TEST_F(XmlTagFile, MissingAttributesReadAsEmptyAndAMissingFormatIsLeftOut) {
 
 TEST_F(XmlTagFile, OtherFilesAreLeftToTheNextEngine) {
   TagList tags;
+  message = "earlier";
   EXPECT_EQ(read("", tags), -1);
   EXPECT_EQ(read(dir.write("X_in_a1_p.xml", "<?xml version='1.0'?>\n<Portal/>"), tags), -1);
-  EXPECT_EQ(read(dir.write("M_in_a1_m.txt", "$ File type\nmarking, 1\n"), tags), -1);
-  EXPECT_EQ(read(dir.write("P_in_a1_p.xml", "<Portal>"), tags), -1);
-  EXPECT_EQ(message, "");
+  EXPECT_EQ(message, "earlier");
   EXPECT_TRUE(tags.empty());
 }
 
-TEST_F(XmlTagFile, ABrokenFileOfOursAddsItsReasonToTheMessage) {
+// The portal's own layer hands on a P_ file that does not load, and the
+// engines are asked in turn: whatever the file's name or direction, its reason
+// takes the place of what the message held.
+TEST_F(XmlTagFile, AFileThatDoesNotLoadReplacesTheMessageWithItsReason) {
   TagList tags;
-  const String broken = dir.write("X_in_a1_b.xml", "<TagDefinition>");
-  message = "earlier";
-  EXPECT_EQ(read(broken, tags), -1);
-  EXPECT_EQ(message, "earlier\nStart-end tags mismatch\nCannot read the tag-definition file " +
-                         broken + ".");
-  // An input tag file is not looked for among the outputs.
-  message.clear();
   StringStringMap outData;
-  EXPECT_EQ(engine.readOutputTagFile(broken, {}, tags, outData, message), -1);
-  EXPECT_EQ(message, "");
+  const String broken = dir.write("X_in_a1_b.xml", "<TagDefinition>");
+  const String portalFile = dir.write("P_in_a1_p.xml", "<Portal>");
+  const String markFile = dir.write("M_in_a1_m.txt", "$ File type\nmarking, 1\n");
+  const auto expectRefused = [&](int result, const String& reason, const String& path) {
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(message, reason + "\nCannot read the tag-definition file " + path + ".");
+    message = "earlier";
+  };
+  message = "earlier";
+  expectRefused(read(broken, tags), "Start-end tags mismatch", broken);
+  expectRefused(engine.readOutputTagFile(broken, {}, tags, outData, message),
+                "Start-end tags mismatch", broken);
+  expectRefused(read(portalFile, tags), "Start-end tags mismatch", portalFile);
+  expectRefused(read(markFile, tags), "No document element found", markFile);
+  expectRefused(read(dir.file("X_in_a1_gone.xml"), tags), "File was not found",
+                dir.file("X_in_a1_gone.xml"));
   EXPECT_TRUE(tags.empty());
+}
+
+TEST_F(XmlTagFile, AFolderReadsLikeAMissingFile) {
+  const String folder = dir.file("X_in_a1_folder.xml");
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
+  TagList tags;
+  EXPECT_EQ(read(folder, tags), -1);
+  EXPECT_EQ(message, "File was not found\nCannot read the tag-definition file " + folder + ".");
+}
+
+// One tag nested `depth` elements deep (the root is level 1), with its root
+// named as a tag file's.
+String nestedTagFile(std::size_t depth) {
+  String open = "<TagDefinition>", close;
+  for (std::size_t level = 2; level < depth; ++level) {
+    open += "<g>";
+    close += "</g>";
+  }
+  return open + "<tag paramName='deep'/>" + close + "</TagDefinition>";
+}
+
+TEST_F(XmlTagFile, AFileNestedPastTheBoundIsRefused) {
+  TagList tags;
+  EXPECT_EQ(read(dir.write("X_in_a1_ok.xml", nestedTagFile(kMaxXmlDepth)), tags), 0);
+  EXPECT_EQ(message, "");
+  // Far past the bound too: the check must not recurse once per level.
+  for (const std::size_t depth : {kMaxXmlDepth + 1, std::size_t{200000}}) {
+    const String deep = dir.write("X_in_a1_deep.xml", nestedTagFile(depth));
+    EXPECT_EQ(read(deep, tags), -1);
+    EXPECT_EQ(message, "The XML elements are nested more than 1000 levels deep; a file nested "
+                       "deeper is neither read nor saved.\nCannot read the tag-definition "
+                       "file " + deep + ".");
+  }
 }
 
 }  // namespace

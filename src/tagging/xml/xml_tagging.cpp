@@ -39,25 +39,23 @@ bool XmlTagging::writeOutputTagFile(const String& baseName, TagList& tags,
 
 int XmlTagging::readInputTagFile(const String& tagFilePath, const StringStringMap&,
                                  TagList& tags, StringStringMap&, String& message) {
-  return readTagFile(tagFilePath, tags, true, message);
+  return readTagFile(tagFilePath, tags, message);
 }
 
 int XmlTagging::readOutputTagFile(const String& tagFilePath, const StringStringMap&,
                                   TagList& tags, StringStringMap&, String& message) {
-  return readTagFile(tagFilePath, tags, false, message);
+  return readTagFile(tagFilePath, tags, message);
 }
 
-// The portal asks every engine in turn with one message buffer, which may
-// already hold the host's or an earlier reader's text. So the parser's reason
-// is added, never put in place of what is there, and only for a file named as
-// ours: a Mark or portal file that is no XML is simply not this engine's.
-int XmlTagging::readTagFile(const String& tagFilePath, TagList& tags, bool isInput,
-                            String& message) {
+// The portal asks every engine in turn with one message buffer, and a file
+// that does not load is the XML engine's to explain whatever its name: the
+// portal's own layer hands on a P_ file that does not load, and the engines'
+// readers say in turn what they made of it, so the buffer shows their order.
+int XmlTagging::readTagFile(const String& tagFilePath, TagList& tags, String& message) {
   String failure;
   const int result = readXmlTagFile(*this, tagFilePath, tags, failure);
-  const String prefix = isInput ? "X_in_" : "X_out_";
-  if (!failure.empty() && startsWith(Support::File::base(tagFilePath, true), prefix)) {
-    appendLine(message, failure);
+  if (!failure.empty()) {
+    message = failure;
     appendLine(message, formatMessage(lookupMessage(".err.readTagDefnFile"), tagFilePath));
   }
   return result;

@@ -27,9 +27,9 @@ class XmlTagging : public TaggingImpl {
   bool writeOutputTagFile(const String& baseName, TagList& tags,
                           const StringStringMap& analysisProps, StringStringMap& outData,
                           String& message) override;
-  // -1 for a file that does not parse (an X_ file's reason is added to
-  // `message`) or whose root is not "TagDefinition", so the next engine may
-  // read it.
+  // -1 for a file that does not load (`message` is then replaced by the
+  // reason and the ".err.readTagDefnFile" line) or whose root is not
+  // "TagDefinition" (`message` untouched), so the next engine may read it.
   int readInputTagFile(const String& tagFilePath, const StringStringMap& analysisProps,
                        TagList& tags, StringStringMap& outData, String& message) override;
   int readOutputTagFile(const String& tagFilePath, const StringStringMap& analysisProps,
@@ -51,7 +51,7 @@ class XmlTagging : public TaggingImpl {
                                  const StringStringMap& analysisProps, String& message);
 
  private:
-  int readTagFile(const String& tagFilePath, TagList& tags, bool isInput, String& message);
+  int readTagFile(const String& tagFilePath, TagList& tags, String& message);
   void reportUnreadableTagFile(const String& tagFilePath, const String& readerMessage,
                                String& message) const;
   // The target of one tag's two paths; false once a failure is reported.

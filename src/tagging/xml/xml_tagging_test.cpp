@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "portal/failing_renames.h"
 #include "portal/host/support.h"
 #include "portal/properties.h"
 #include "portal/test_host.h"
+#include "tagging/xml/xml_file.h"
 
 namespace ORLIX {
 namespace Portals {
@@ -135,6 +138,70 @@ TEST_F(XmlEngine, TagFilesThatDoNotReadAreErrors) {
   EXPECT_EQ(message, "ERROR: Start-end tags mismatch\nERROR: Cannot read the tag-definition "
                      "file " + brokenOut + ".");
   EXPECT_EQ(readWholeFile(input), "<m/>");
+}
+
+// `depth` elements, one inside the other; the outermost, level 1, holds a
+// value.
+String nestedModel(std::size_t depth) {
+  String open = "<m v=\"1\">", close = "</m>";
+  for (std::size_t level = 2; level <= depth; ++level) {
+    open += "<m>";
+    close += "</m>";
+  }
+  return open + close;
+}
+
+TEST_F(XmlEngine, AnInputNestedPastTheBoundIsRefusedBeforeAnythingIsWritten) {
+  host.service.parameters = {{"x", "2"}};
+  const String tags = tagFile("X_in_a1_m.xml", {"x|m|[@v]"});
+  const String atBound = dir.write("ok.xml", nestedModel(kMaxXmlDepth));
+  ASSERT_TRUE(update({atBound}, {tags})) << message;
+  EXPECT_EQ(readWholeFile(atBound).substr(0, 31), "<?xml version=\"1.0\"?>\n<m v=\"2\">");
+
+  message.clear();
+  const String deep = dir.write("deep.xml", nestedModel(kMaxXmlDepth + 1));
+  EXPECT_FALSE(update({deep}, {tags}));
+  EXPECT_EQ(message, "ERROR: The XML elements are nested more than 1000 levels deep; a file "
+                     "nested deeper is neither read nor saved.\nERROR: Cannot read the XML "
+                     "input file " + deep + ".");
+  EXPECT_EQ(readWholeFile(deep), nestedModel(kMaxXmlDepth + 1));
+  EXPECT_FALSE(File::exists(deep + ".temp"));
+}
+
+TEST_F(XmlEngine, AnOutputNestedPastTheBoundIsRefused) {
+  const String deep = dir.write("deep.xml", nestedModel(kMaxXmlDepth + 1));
+  EXPECT_FALSE(extract(deep, tagFile("X_out_a1_m.xml", {"x|m|[@v]"})));
+  EXPECT_EQ(message, "ERROR: The XML elements are nested more than 1000 levels deep; a file "
+                     "nested deeper is neither read nor saved.\nERROR: Cannot read the XML "
+                     "output file " + deep + ".");
+}
+
+// A folder opens like a file, and the parser would take an absurd size for
+// it; it must read exactly as a missing file does, wherever a path is given.
+TEST_F(XmlEngine, FoldersReadLikeMissingFiles) {
+  host.service.parameters = {{"x", "2"}};
+  const String folder = dir.file("folder.xml");
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
+  const String missing = dir.file("missing.xml");
+  const String inputTags = tagFile("X_in_a1_m.xml", {"x|m/p|[@v]"});
+  const String outputTags = tagFile("X_out_a1_m.xml", {"x|m/p|[@v]"});
+  const String input = dir.write("m.xml", "<m><p v=\"1\"/></m>");
+  for (const String& path : {missing, folder}) {
+    message.clear();
+    EXPECT_FALSE(update({path}, {inputTags}));
+    EXPECT_EQ(message, "ERROR: File was not found\nERROR: Cannot read the XML input file " +
+                           path + ".");
+    message.clear();
+    EXPECT_FALSE(extract(path, outputTags));
+    EXPECT_EQ(message, "ERROR: File was not found\nERROR: Cannot read the XML output file " +
+                           path + ".");
+    message.clear();
+    EXPECT_FALSE(update({input}, {path}));
+    EXPECT_EQ(message, "ERROR: File was not found\nERROR: Cannot read the tag-definition file " +
+                           path + ".");
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+  EXPECT_FALSE(File::exists(folder + ".temp"));
 }
 
 TEST_F(XmlEngine, WithoutTheHostServiceNothingIsWritten) {

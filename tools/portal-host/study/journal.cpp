@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 
@@ -68,6 +69,18 @@ Json recordToJson(const DesignRecord& record) {
 std::optional<DesignRecord> recordFromJson(const Json& json) {
   try {
     DesignRecord record;
+    // Only values of the right kind are converted: a number out of a type's
+    // range would not convert to anything meaningful.
+    if (!json.at("design").is_number_unsigned() || !json.at("values").is_object() ||
+        !json.at("responses").is_object() || !json.at("messages").is_array()) {
+      return std::nullopt;
+    }
+    for (const char* key : {"exitCode", "attempts"}) {
+      if (json.contains(key) && (!json[key].is_number_integer() || json[key].get<std::int64_t>() < INT32_MIN ||
+                                 json[key].get<std::int64_t>() > INT32_MAX)) {
+        return std::nullopt;
+      }
+    }
     record.design = json.at("design").get<std::uint64_t>();
     for (const auto& item : json.at("values").items()) {
       const std::optional<double> x = numberFrom(item.value());

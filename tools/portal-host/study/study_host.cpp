@@ -49,7 +49,10 @@ void StudyService::reportResponse(const ORLIX::String& responseName, const ORLIX
 }
 
 void StudyHost::message(const ORLIX::String& text, const ORLIX::String&, int, int level) {
-  if (level == 2 || level == 4) problems.push_back((level == 2 ? "error: " : "warning: ") + text);
+  const bool error = level == static_cast<int>(ORLIX::MessageLevel::Error);
+  if (error || level == static_cast<int>(ORLIX::MessageLevel::Warning)) {
+    problems.push_back((error ? "error: " : "warning: ") + text);
+  }
 }
 
 bool StudyHost::runCommand(const ORLIX::String& program, const ORLIX::StringList& arguments,

@@ -20,12 +20,10 @@ struct ResponseOutcome {
   std::string error;  // what the portal reported instead of values
 };
 
-class StudyService : public ORLIX::IPortalService {
+class StudyService : public HostService {
  public:
-  ORLIX::String type() const override { return "Portal"; }
-  ORLIX::String name() const override { return "Study"; }
-  ORLIX::IProperties& properties() override { return properties_; }
-  void* getInterface(int) override { return nullptr; }
+  StudyService() : HostService("Study") {}
+
   ORLIX::String parameterValue(const ORLIX::String& paramType, const ORLIX::String& paramName,
                                const ORLIX::String& filePath, const ORLIX::String& format,
                                ORLIX::String& message) override;
@@ -40,9 +38,6 @@ class StudyService : public ORLIX::IPortalService {
   // Filled while a design runs:
   std::map<std::string, ResponseOutcome> responses;
   std::map<std::string, int> asked;  // parameter -> how often its value was asked for
-
- private:
-  HostProperties properties_;
 };
 
 class StudyHost : public ORLIX::IPortalHost {
