@@ -4,6 +4,8 @@
 #   run_ms COMMAND...             wall time of one run in milliseconds
 #   best ROUNDS COMMAND...        runs the commands alternately ROUNDS times and
 #                                 prints the best time of each, in order
+#   best_cpu ROUNDS COMMAND...    the same, printing "wall_ms cpu_ms" of each
+#                                 (cpu: user plus system time, children included)
 #   field NAME                    the value of NAME=value in the standard input
 #   ratio A B                     A / B with two decimals
 # A baseline and the portal's run are always timed in the same run of a script,
@@ -46,6 +48,30 @@ best() {
     done
   done
   for command in "$@"; do printf '%s ' "${times[$command]}"; done
+  echo
+}
+
+# Wall and processor time of one run in milliseconds.
+run_cpu_ms() {
+  sync
+  local TIMEFORMAT='%3R %3U %3S'
+  { time "$@" > "$work/out" 2> "$work/err"; } 2> "$work/times"
+  awk '{ printf "%d %d\n", $1 * 1000, ($2 + $3) * 1000 }' "$work/times"
+}
+
+best_cpu() {
+  local rounds=$1
+  shift
+  local -A walls=() cpus=()
+  local round command wall cpu
+  for (( round = 0; round < rounds; ++round )); do
+    for command in "$@"; do
+      read -r wall cpu < <(run_cpu_ms "$command")
+      if [ -z "${walls[$command]:-}" ] || [ "$wall" -lt "${walls[$command]}" ]; then walls[$command]=$wall; fi
+      if [ -z "${cpus[$command]:-}" ] || [ "$cpu" -lt "${cpus[$command]}" ]; then cpus[$command]=$cpu; fi
+    done
+  done
+  for command in "$@"; do printf '%s %s ' "${walls[$command]}" "${cpus[$command]}"; done
   echo
 }
 

@@ -10,6 +10,12 @@
 
 #include "xmlportal/xml_portal.h"
 
+namespace ORLIX {
+namespace Portals {
+class DeckTagIndex;
+}  // namespace Portals
+}  // namespace ORLIX
+
 class brisolPortal : public xmlPortal {
  public:
   explicit brisolPortal(ORLIX::IPortalHost* host);
@@ -60,18 +66,18 @@ class brisolPortal : public xmlPortal {
   bool extractThroughTallex(const String& outputPath, const StringStringMap& analysisProps,
                             TagList& tags, String& error);
   // The deck update, by step. updateDeck is false when an error stops the
-  // whole update; `pending` holds the parameters whose command is not yet found.
+  // whole update; the tag index remembers the parameters whose command is not
+  // yet found.
   bool updateDecks(const StringStringMap& analysisProps, String& error);
   bool updateDeck(const String& deckPath, const String& tagFile, const String& closingBlock,
                   const StringStringMap& analysisProps, String& error);
   TagList deckTags(const String& tagFile, const String& deckPath, String& error);
   bool writeUpdatedDeck(const String& deckPath, const String& tempPath,
-                        const String& closingBlock, const TagList& tags, StringList& pending,
-                        String& error);
+                        const String& closingBlock, ORLIX::Portals::DeckTagIndex& tags, String& error);
   void replaceDeck(const String& tempPath, const String& deckPath, String& error) const;
   std::optional<String> updatedCommand(std::string_view command, int lineNumber,
-                                       const TagList& tags, const String& deckPath,
-                                       StringList& pending, String& error);
+                                       ORLIX::Portals::DeckTagIndex& tags, const String& deckPath,
+                                       String& error);
   void handleFileAdded(const StringStringMap& eventData, StringStringMap& reply) const;
   void handlePropertyChange(const StringStringMap& eventData, StringStringMap& reply) const;
   StringList resultFilesOf(const String& databasePath, const String& analysisName) const;

@@ -7,6 +7,7 @@
 #include "brisol/brisol_portal.h"
 #include "brisol/deck_command.h"
 #include "brisol/deck_stream.h"
+#include "brisol/deck_tag_index.h"
 #include "portal/chunked_lines.h"
 #include "portal/edge_guard.h"
 #include "portal/file_replacement.h"
@@ -57,19 +58,6 @@ String logPathOf(const String& deckPath) {
   return deckPath.substr(0, dot + 1) + "log";
 }
 
-const TagData* tagForAbbreviation(const TagList& tags, const String& name) {
-  for (const TagData& tag : tags) {
-    if (tag.path.size() >= 2 && tag.path[1] == name) return &tag;
-  }
-  return nullptr;
-}
-
-StringList parameterNames(const TagList& tags) {
-  StringList names;
-  for (const TagData& tag : tags) names.push_back(tag.paramName);
-  return names;
-}
-
 }  // namespace
 
 bool brisolPortal::updateInputFiles(const StringStringMap& analysisProps,
@@ -103,10 +91,11 @@ bool brisolPortal::updateDeck(const String& deckPath, const String& tagFile,
     appendError(error, lookupMessage(".err.noPortalService"), deckPath);
     return false;
   }
-  StringList pending = parameterNames(tags);
+  DeckTagIndex index(tags);
   const String tempPath = deckPath + ".temp";
-  if (!writeUpdatedDeck(deckPath, tempPath, closingBlock, tags, pending, error)) return false;
+  if (!writeUpdatedDeck(deckPath, tempPath, closingBlock, index, error)) return false;
   replaceDeck(tempPath, deckPath, error);
+  const StringList pending = index.pending();
   if (!pending.empty()) {
     appendError(error, lookupMessage(".err.pendingDeckTags"), deckPath, join(pending, ", "));
     return false;
@@ -130,8 +119,8 @@ TagList brisolPortal::deckTags(const String& tagFile, const String& deckPath, St
 }
 
 bool brisolPortal::writeUpdatedDeck(const String& deckPath, const String& tempPath,
-                                    const String& closingBlock, const TagList& tags,
-                                    StringList& pending, String& error) {
+                                    const String& closingBlock, DeckTagIndex& tags,
+                                    String& error) {
   ChunkedLineReader deck(deckPath);
   if (!deck.isOpen()) {
     appendError(error, lookupMessage(".err.readDeck"), deckPath);
@@ -143,7 +132,7 @@ bool brisolPortal::writeUpdatedDeck(const String& deckPath, const String& tempPa
     return false;
   }
   streamDeck(deck, temp, closingBlock, [&](std::string_view command, int lineNumber) {
-    return updatedCommand(command, lineNumber, tags, deckPath, pending, error);
+    return updatedCommand(command, lineNumber, tags, deckPath, error);
   });
   const bool readFailed = deck.failed();
   deck.close();
@@ -169,15 +158,14 @@ void brisolPortal::replaceDeck(const String& tempPath, const String& deckPath,
 // command written with blanks before its word is parsed, and rewritten,
 // without them.
 std::optional<String> brisolPortal::updatedCommand(std::string_view command, int lineNumber,
-                                                   const TagList& tags, const String& deckPath,
-                                                   StringList& pending, String& error) {
+                                                   DeckTagIndex& tags, const String& deckPath,
+                                                   String& error) {
   DeckCommand parsed;
   if (!parseDeckCommand(String(command), lineNumber, parsed, error)) return std::nullopt;
-  const TagData* tag = tagForAbbreviation(tags, parsed.name);
+  const TagData* tag = tags.find(parsed.name);
   if (!tag) return std::nullopt;
   const String value = service()->parameterValue(tag->paramType, tag->paramName, deckPath,
                                                  tag->get("format"), error);
-  auto done = std::find(pending.begin(), pending.end(), tag->paramName);
-  if (done != pending.end()) pending.erase(done);
+  tags.written(tag);
   return formatDeckCommand(parsed, value);
 }

@@ -1,8 +1,11 @@
 #include "brisol/tallex_answers.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+#include <cerrno>
 
 #include "portal/message_format.h"
 #include "portal/properties.h"
@@ -34,6 +37,29 @@ std::vector<std::string_view> splitAtBlanks(std::string_view line) {
   return pieces;
 }
 
+bool readRegularFile(const String& path, String& text) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat info;
+  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (ok) {
+    text.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t used = 0;
+    while (used < text.size()) {
+      const ssize_t got = ::read(fd, &text[used], text.size() - used);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) {
+        ok = got == 0;  // a file cut short since fstat: what is there
+        break;
+      }
+      used += static_cast<std::size_t>(got);
+    }
+    text.resize(used);
+  }
+  ::close(fd);
+  return ok;
+}
+
 String failedBlockText(const String& name, const String& answersPath, const String& blockText) {
   return "An error occurred while extracting the value for response " + name +
          ". The results keyword found in the Tallex output file " + answersPath +
@@ -42,15 +68,16 @@ String failedBlockText(const String& name, const String& answersPath, const Stri
 
 }  // namespace
 
+// The answers are held once, read straight into place (a stream copied
+// through a string buffer would hold them twice for a moment), with one view
+// per line sized before it is filled. Only a regular file is read: a pipe
+// without a writer would hold the design forever.
 bool AnswerBlocks::load(const String& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) return false;
-  std::ostringstream content;
-  content << in.rdbuf();
-  text_ = content.str();
+  if (!readRegularFile(path, text_)) return false;
   lines_.clear();
   starts_.clear();
   std::string_view all(text_);
+  lines_.reserve(static_cast<std::size_t>(std::count(all.begin(), all.end(), '\n')) + 1);
   std::size_t at = 0;
   while (at < all.size()) {
     auto feed = all.find('\n', at);

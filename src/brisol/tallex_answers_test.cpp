@@ -1,6 +1,7 @@
 #include "brisol/tallex_answers.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "portal/test_host.h"
 
@@ -79,6 +80,16 @@ TEST_F(TallexAnswers, ShortBlocksAndShortLinesAreSaidInWords) {
     const ResponseAnswer odd = read(String("$$QUIET_GET_VALUE a\n") + counts + "\n'Node'\n1\n", "");
     EXPECT_TRUE(odd.values.empty()) << counts;
   }
+}
+
+// Only a regular file is read: a folder or a pipe nobody writes to reads as a
+// file that is not there, at once.
+TEST_F(TallexAnswers, OnlyARegularFileLoads) {
+  EXPECT_FALSE(blocks.load(dir.file("missing.out")));
+  EXPECT_FALSE(blocks.load(dir.path()));
+  const String pipe = dir.file("pipe.out");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_FALSE(blocks.load(pipe));
 }
 
 }  // namespace

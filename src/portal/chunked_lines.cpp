@@ -5,13 +5,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstring>
 
 namespace ORLIX {
 namespace Portals {
 namespace {
 
-constexpr std::size_t kWriteBlock = 1u << 20;
+// The writer's own copies (changed lines) are held up to a megabyte; what is
+// gathered goes out every 256 KB, or when a write would take more pieces
+// than the system accepts at once.
+constexpr std::size_t kOwnedBytes = 1u << 20;
+constexpr std::size_t kGatherBytes = 256u << 10;
+constexpr std::size_t kMaxPieces = IOV_MAX;
 
 }  // namespace
 
@@ -107,58 +114,94 @@ bool ChunkedLineReader::next(std::string_view& line) {
   return true;
 }
 
-ChunkedWriter::ChunkedWriter(const String& path) : file_(std::fopen(path.c_str(), "wb")) {
-  pending_.reserve(kWriteBlock + 4096);
+ChunkedWriter::ChunkedWriter(const String& path)
+    : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {
+  owned_.reserve(kOwnedBytes);
 }
 
 ChunkedWriter::~ChunkedWriter() { close(); }
 
 void ChunkedWriter::write(std::string_view text) {
-  if (!file_) return;
-  if (text.size() >= kWriteBlock) {  // large runs go out as they are
-    flush();
-    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
+  if (fd_ < 0 || text.empty()) return;
+  if (owned_.size() + text.size() > owned_.capacity()) flush();
+  if (text.size() > owned_.capacity()) {  // too large to hold: out at once
+    writeAll({{const_cast<char*>(text.data()), text.size()}});
     return;
   }
-  pending_.append(text.data(), text.size());
-  if (pending_.size() >= kWriteBlock) flush();
+  const std::size_t offset = owned_.size();
+  owned_.append(text.data(), text.size());  // before add(), which may write it at once
+  add({nullptr, offset, text.size()});
 }
 
-void ChunkedWriter::copyRange(int fromDescriptor, unsigned long long offset,
-                              std::string_view text) {
-  if (!file_ || text.size() < kWriteBlock) {
-    write(text);
-    return;
+void ChunkedWriter::passOn(std::string_view text) {
+  if (fd_ < 0 || text.empty()) return;
+  add({text.data(), 0, text.size()});
+}
+
+// Adjacent pieces of one kind merge, so a run of unchanged lines is one piece
+// however it was handed in.
+void ChunkedWriter::add(const Piece& piece) {
+  if (!pieces_.empty()) {
+    Piece& last = pieces_.back();
+    const bool bothOwned = !last.data && !piece.data && last.offset + last.size == piece.offset;
+    const bool adjacent = last.data && piece.data && last.data + last.size == piece.data;
+    if (bothOwned || adjacent) {
+      last.size += piece.size;
+      gathered_ += piece.size;
+      if (gathered_ >= kGatherBytes) flush();
+      return;
+    }
   }
-  flush();
-  std::fflush(file_);
-  loff_t from = static_cast<loff_t>(offset);
-  std::size_t left = text.size();
-  while (left > 0) {
-    const ssize_t copied = ::copy_file_range(fromDescriptor, &from, ::fileno(file_), nullptr, left, 0);
-    if (copied <= 0) break;
-    left -= static_cast<std::size_t>(copied);
-  }
-  if (left > 0) {  // the system cannot copy between these files: write what is left
-    const std::string_view rest = text.substr(text.size() - left);
-    if (std::fwrite(rest.data(), 1, rest.size(), file_) != rest.size()) failed_ = true;
-  }
+  pieces_.push_back(piece);
+  gathered_ += piece.size;
+  if (gathered_ >= kGatherBytes || pieces_.size() >= kMaxPieces) flush();
 }
 
 bool ChunkedWriter::flush() {
-  if (!pending_.empty() &&
-      std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) {
-    failed_ = true;
+  if (fd_ < 0) return false;
+  std::vector<struct iovec> vectors;
+  vectors.reserve(pieces_.size());
+  for (const Piece& piece : pieces_) {
+    const char* data = piece.data ? piece.data : owned_.data() + piece.offset;
+    vectors.push_back({const_cast<char*>(data), piece.size});
   }
-  pending_.clear();
+  if (!vectors.empty()) writeAll(vectors);
+  pieces_.clear();
+  owned_.clear();
+  gathered_ = 0;
+  return !failed_;
+}
+
+// writev may write less than asked (a signal, a nearly full disk): go on from
+// where it stopped until everything is out or the system refuses.
+bool ChunkedWriter::writeAll(const std::vector<struct iovec>& pieces) {
+  std::size_t first = 0, done = 0;  // `done` bytes of pieces[first] are out
+  while (!failed_ && first < pieces.size()) {
+    std::vector<struct iovec> rest(pieces.begin() + static_cast<std::ptrdiff_t>(first), pieces.end());
+    rest[0].iov_base = static_cast<char*>(rest[0].iov_base) + done;
+    rest[0].iov_len -= done;
+    const ssize_t wrote = ::writev(fd_, rest.data(), static_cast<int>(rest.size()));
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) {
+      failed_ = true;
+      break;
+    }
+    std::size_t left = static_cast<std::size_t>(wrote);
+    while (first < pieces.size() && left >= pieces[first].iov_len - done) {
+      left -= pieces[first].iov_len - done;
+      done = 0;
+      ++first;
+    }
+    done += left;
+  }
   return !failed_;
 }
 
 bool ChunkedWriter::close() {
-  if (!file_) return false;
+  if (fd_ < 0) return false;
   flush();
-  if (std::fclose(file_) != 0) failed_ = true;
-  file_ = nullptr;
+  if (::close(fd_) != 0) failed_ = true;
+  fd_ = -1;
   return !failed_;
 }
 

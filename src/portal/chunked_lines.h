@@ -5,6 +5,8 @@
 #ifndef ORLIX_PORTAL_CHUNKED_LINES_H
 #define ORLIX_PORTAL_CHUNKED_LINES_H
 
+#include <sys/uio.h>
+
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -56,6 +58,11 @@ class ChunkedLineReader {
   bool failed_ = false;
 };
 
+// Output gathered into large writes. Bytes handed to passOn() are written
+// straight from where they lie (a mapped window of the file being copied), so
+// the process never copies them: the one copy is the system's, as in `cp`.
+// They are written in runs of a few hundred kilobytes, while the caller's scan
+// of them is still in the processor's cache.
 class ChunkedWriter {
  public:
   explicit ChunkedWriter(const String& path);
@@ -63,23 +70,33 @@ class ChunkedWriter {
   ChunkedWriter(const ChunkedWriter&) = delete;
   ChunkedWriter& operator=(const ChunkedWriter&) = delete;
 
-  bool isOpen() const { return file_ != nullptr; }
+  bool isOpen() const { return fd_ >= 0; }
+  // Copies `text` first: it may go away as soon as the call returns.
   void write(std::string_view text);
   void writeLine(std::string_view line) {
     write(line);
     write("\n");
   }
-  // Appends bytes of another open file, copied by the system without passing
-  // through this process; falls back to plain writing of `text` (the same bytes).
-  void copyRange(int fromDescriptor, unsigned long long offset, std::string_view text);
+  // `text` must stay valid until the next flush() (or close()).
+  void passOn(std::string_view text);
+  // Writes everything gathered; false once anything could not be written.
+  bool flush();
   // Flushes and closes; false when anything could not be written (disk full).
   bool close();
 
  private:
-  bool flush();
+  struct Piece {
+    const char* data;  // nullptr: `offset` into owned_
+    std::size_t offset;
+    std::size_t size;
+  };
+  void add(const Piece& piece);
+  bool writeAll(const std::vector<struct iovec>& pieces);
 
-  std::FILE* file_;
-  String pending_;
+  int fd_;
+  std::vector<Piece> pieces_;
+  String owned_;
+  std::size_t gathered_ = 0;
   bool failed_ = false;
 };
 

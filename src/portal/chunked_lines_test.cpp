@@ -62,23 +62,50 @@ TEST(ChunkedLineReader, EmptyMissingAndFolderPaths) {
   EXPECT_FALSE(ChunkedLineReader(dir.path()).isOpen());
 }
 
-TEST(ChunkedWriter, CopiesRangesOfAnotherFileAndReportsFailure) {
+// Small writes, passed-on views of every size (more of them than one system
+// write takes, adjacent ones that merge) and a write larger than the
+// writer's own buffer come out in the order they went in.
+TEST(ChunkedWriter, KeepsTheOrderOfEverythingItIsGiven) {
   TempFolder dir;
-  const String text(3u << 20, 'y');
-  const String source = dir.write("source.txt", text);
-  ChunkedLineReader reader(source);
+  const String source(3u << 20, 'y');
+  String expected;
   {
     ChunkedWriter writer(dir.file("copy.txt"));
-    writer.write("head\n");
-    writer.copyRange(reader.descriptor(), 1, std::string_view(text).substr(1, 2u << 20));
+    for (std::size_t i = 0; i < 3000; ++i) {
+      const std::string_view view = std::string_view(source).substr(i % 7, i % 300);
+      writer.passOn(view);
+      expected += String(view);
+      const String own = std::to_string(i) + "\n";
+      writer.write(own);
+      expected += own;
+    }
+    // A small write that fills the gathered run: it goes out with the run.
+    EXPECT_TRUE(writer.flush());
+    writer.passOn(std::string_view(source).substr(0, (256u << 10) - 1));
+    writer.write("after a full run\n");
+    expected += source.substr(0, (256u << 10) - 1) + "after a full run\n";
+    writer.passOn(std::string_view(source).substr(0, 10));
+    writer.passOn(std::string_view(source).substr(10, 2u << 20));  // merges with the last
+    expected += source.substr(0, 10 + (2u << 20));
+    writer.write(String(3u << 20, 'w'));
+    expected += String(3u << 20, 'w');
     writer.writeLine("tail");
+    expected += "tail\n";
     EXPECT_TRUE(writer.close());
   }
-  EXPECT_EQ(testing::readWholeFile(dir.file("copy.txt")),
-            "head\n" + text.substr(1, 2u << 20) + "tail\n");
+  EXPECT_EQ(testing::readWholeFile(dir.file("copy.txt")), expected);
+}
+
+TEST(ChunkedWriter, ReportsAWriteThatFailed) {
   ChunkedWriter full("/dev/full");
-  full.write(String(2u << 20, 'z'));
+  const String text(600u << 10, 'z');
+  full.passOn(text);
+  EXPECT_FALSE(full.flush());
   EXPECT_FALSE(full.close());
+  ChunkedWriter small("/dev/full");
+  small.write("one line\n");
+  EXPECT_FALSE(small.close());
+  EXPECT_FALSE(ChunkedWriter("/no/such/folder/file").isOpen());
 }
 
 TEST(LineStarts, VisitsOnlyWantedLinesWithTheirIndex) {

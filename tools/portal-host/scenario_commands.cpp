@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
+#include <vector>
 
 #include "portal_library.h"
 #include "replay.h"
@@ -17,10 +17,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// In blocks: a scenario with many parameters runs to megabytes, and read a
+// character at a time it took a third as long to read as to parse.
 std::optional<std::string> readWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string text;
+  std::vector<char> block(1 << 16);
+  while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
+    text.append(block.data(), static_cast<std::size_t>(in.gcount()));
+  }
+  return text;
 }
 
 Json loadScenario(const std::string& path) {

@@ -48,12 +48,15 @@ class FileWriter : public std::ofstream {
   void open(const String& path, bool append = false);
 };
 
-// The whole file as rows numbered from 0, with a cursor on row 0. One buffer and
-// one offset per row: rows are never copied until asked for. Rows end at '\n'; a
+// The whole file as rows numbered from 0, with a cursor on row 0. One offset per
+// row and a window of the file: a row is read when asked for. Rows end at '\n'; a
 // carriage return stays part of its row; a final '\n' does not start a new row.
 class FileBufferedReader {
  public:
   explicit FileBufferedReader(const String& path);
+  ~FileBufferedReader();
+  FileBufferedReader(const FileBufferedReader&) = delete;
+  FileBufferedReader& operator=(const FileBufferedReader&) = delete;
   bool isOpen() const { return open_; }
   int numLines() const;
   int currentRowNumber() const { return row_; }
@@ -64,8 +67,28 @@ class FileBufferedReader {
   String getCurrentLine() const { return getLine(row_); }
 
  private:
-  String buffer_;
-  std::vector<std::size_t> rowStarts_;
+  // The file stays open and only a window of it is held, so memory stays flat
+  // whatever the file's size (support/file_buffered_reader.cpp says why and
+  // how). getLine moves the window: a reader serves one thread at a time.
+  bool indexRows();
+  void addRowStart(std::uint64_t start);
+  std::uint64_t rowStart(std::size_t row) const;
+  bool windowHolds(std::uint64_t start, std::size_t length) const;
+  void moveWindow(std::uint64_t start, std::size_t length) const;
+  String copyFromWindow(std::uint64_t start, std::size_t length) const;
+  String readDirectly(std::uint64_t start, std::size_t length) const;
+
+  int fd_ = -1;
+  // Row starts in blocks of a fixed size, so that growing never moves them
+  // (a growing vector would briefly hold them twice).
+  std::vector<std::vector<std::uint64_t>> rowStarts_;
+  std::size_t rows_ = 0;
+  std::uint64_t lastRowEnd_ = 0;  // before the file's final '\n', if any
+  std::size_t windowSpan_ = 0;
+  // window_[i] is the file's byte windowStart_ + i, for i < windowFill_.
+  mutable std::vector<char> window_;
+  mutable std::uint64_t windowStart_ = 0;
+  mutable std::size_t windowFill_ = 0;
   int row_ = 0;
   bool open_ = false;
 };

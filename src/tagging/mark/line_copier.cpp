@@ -64,18 +64,21 @@ std::size_t skipFeeds(const char* data, std::size_t from, std::size_t to, long l
 }  // namespace
 
 LineCopier::LineCopier(std::istream& in, std::ostream& out, std::size_t blockSize)
-    : in_(in), out_(out), buffer_(blockSize < 1 ? 1 : blockSize), blockSize_(buffer_.size()) {
+    : in_(in),
+      out_(out),
+      buffer_(new char[std::max<std::size_t>(blockSize, 1)]),
+      blockSize_(std::max<std::size_t>(blockSize, 1)) {
   pending_.reserve(blockSize_);
 }
 
 bool LineCopier::fill() {
   if (begin_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
   }
-  if (end_ == buffer_.size()) return false;
-  in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
+  if (end_ == blockSize_) return false;
+  in_.read(buffer_.get() + end_, static_cast<std::streamsize>(blockSize_ - end_));
   const std::size_t got = static_cast<std::size_t>(in_.gcount());
   end_ += got;
   return got > 0;
@@ -99,16 +102,16 @@ void LineCopier::flush() {
 bool LineCopier::copyUntil(long long lineNumber) {
   while (nextLine_ < lineNumber) {
     long long lines = lineNumber - nextLine_;
-    const std::size_t scan = skipFeeds(buffer_.data(), begin_, end_, lines);
+    const std::size_t scan = skipFeeds(buffer_.get(), begin_, end_, lines);
     nextLine_ = lineNumber - lines;
     if (nextLine_ == lineNumber) {
-      pass(buffer_.data() + begin_, scan - begin_);
+      pass(buffer_.get() + begin_, scan - begin_);
       begin_ = scan;
       return true;
     }
     // Everything held belongs to lines before the one wanted, a started line
     // included: pass it all on and go on looking for that line's end.
-    pass(buffer_.data() + begin_, end_ - begin_);
+    pass(buffer_.get() + begin_, end_ - begin_);
     begin_ = end_ = 0;
     if (!fill()) return false;
   }
@@ -118,9 +121,9 @@ bool LineCopier::copyUntil(long long lineNumber) {
 bool LineCopier::takeLine(String& line, std::size_t room) {
   std::size_t scan = begin_;
   for (;;) {
-    const std::size_t feed = findFeed(buffer_.data(), scan, end_);
+    const std::size_t feed = findFeed(buffer_.get(), scan, end_);
     if (feed != end_) {
-      line.assign(buffer_.data() + begin_, feed - begin_);
+      line.assign(buffer_.get() + begin_, feed - begin_);
       begin_ = feed + 1;
       ++nextLine_;
       takenLineEnded_ = true;
@@ -130,11 +133,11 @@ bool LineCopier::takeLine(String& line, std::size_t room) {
     if (!fill()) break;
   }
   if (begin_ == end_) return false;
-  if (end_ - begin_ == buffer_.size()) {
+  if (end_ - begin_ == blockSize_) {
     takeLongLine(line, room);
     return true;
   }
-  line.assign(buffer_.data() + begin_, end_ - begin_);  // a last line without line feed
+  line.assign(buffer_.get() + begin_, end_ - begin_);  // a last line without line feed
   begin_ = end_;
   ++nextLine_;
   takenLineEnded_ = false;
@@ -147,8 +150,8 @@ void LineCopier::takeLongLine(String& line, std::size_t room) {
   if (rest >= 0) line.reserve(end_ - begin_ + static_cast<std::size_t>(rest) + room);
   takenLineEnded_ = false;
   do {
-    const std::size_t feed = findFeed(buffer_.data(), begin_, end_);
-    line.append(buffer_.data() + begin_, feed - begin_);
+    const std::size_t feed = findFeed(buffer_.get(), begin_, end_);
+    line.append(buffer_.get() + begin_, feed - begin_);
     if (feed != end_) {
       begin_ = feed + 1;
       takenLineEnded_ = true;
@@ -182,7 +185,7 @@ void LineCopier::write(const String& text) { pass(text.data(), text.size()); }
 
 void LineCopier::finish() {
   do {
-    pass(buffer_.data() + begin_, end_ - begin_);
+    pass(buffer_.get() + begin_, end_ - begin_);
     begin_ = end_ = 0;
   } while (fill());
   flush();

@@ -10,8 +10,8 @@
 
 #include <cstddef>
 #include <istream>
+#include <memory>
 #include <ostream>
-#include <vector>
 
 #include "portal/host/host_types.h"
 
@@ -59,7 +59,9 @@ class LineCopier {
 
   std::istream& in_;
   std::ostream& out_;
-  std::vector<char> buffer_;
+  // Not zero-filled: a fresh megabyte of zeros would cost more than marking
+  // a small file, and only the bytes read are ever looked at.
+  std::unique_ptr<char[]> buffer_;
   std::size_t begin_ = 0;  // first byte read but not yet passed on or taken out
   std::size_t end_ = 0;    // end of the bytes read
   long long nextLine_ = 1;

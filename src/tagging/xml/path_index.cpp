@@ -33,15 +33,26 @@ pugi::xml_node nthElementNamed(pugi::xml_node parent, const String& name, int n)
   return pugi::xml_node();
 }
 
-// FNV-1a, folded to the filter's size: quicker than the table's own hash,
-// and a value is read once for its length and its fingerprint together.
+// A rotate and an exclusive or per character, mixed once at the end: a value
+// is read once for its length and its fingerprint together, and a multiply
+// per character would cost more than the rest of a sibling's look.
 constexpr std::uint32_t kFingerprints = 1u << 16;
 std::uint32_t fingerprintOf(const char* text, std::size_t& length) {
-  std::uint32_t hash = 2166136261u;
+  std::uint32_t hash = 0;
   const char* p = text;
-  for (; *p; ++p) hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
+  for (; *p; ++p) hash = (hash << 5 | hash >> 27) ^ static_cast<unsigned char>(*p);
   length = static_cast<std::size_t>(p - text);
-  return (hash ^ hash >> 16) % kFingerprints;
+  return (hash * 0x9E3779B1u) >> 16;
+}
+
+// Sibling names are short and mostly equal: compared here, without a call.
+bool sameText(const char* a, const char* b) {
+  while (*a == *b) {
+    if (*a == '\0') return true;
+    ++a;
+    ++b;
+  }
+  return false;
 }
 
 String tableKeyOf(pugi::xml_node parent, const String& name, const String& shape) {
@@ -118,54 +129,114 @@ void PathIndex::ValueTable::add(const char* text, pugi::xml_node child) {
   last = link;
 }
 
-// The one pass over a parent's children lists them by name and, for each
-// comparison announced on the children themselves, tables it: over a wide
-// list, a second pass would cost as much again.
+PathIndex::Lister::Lister(PathIndex& index, pugi::xml_node parent)
+    : index_(index), parent_(parent), byName_(index.children_[parent.internal_object()]) {}
+
+// For each comparison announced on the children themselves, the children are
+// tabled as they are listed: over a wide list, a second pass would cost as
+// much again.
+void PathIndex::Lister::add(pugi::xml_node element) {
+  const char* name = element.name();
+  if (!current_ || !sameText(currentName_, name)) {
+    currentName_ = name;
+    current_ = &byName_[name];
+    auto tables = tabledByName_.find(name);
+    if (tables == tabledByName_.end()) {
+      tables = tabledByName_.emplace(name, Tabled()).first;
+      const auto expected = index_.expected_.find(name);
+      if (expected != index_.expected_.end()) {
+        for (auto& shape : expected->second) {
+          if (!shape.second.source->onChild()) continue;
+          tables->second.emplace_back(
+              &index_.newTable(parent_, name, *shape.second.source, &shape.second.values),
+              shape.second.source);
+        }
+      }
+    }
+    tabled_ = &tables->second;
+  }
+  current_->add(element);
+  for (const auto& table : *tabled_) {
+    if (table.second->attribute.empty()) {
+      table.first->add(element.child_value(), element);
+    } else if (const pugi::xml_attribute a = element.attribute(table.second->attribute.c_str())) {
+      table.first->add(a.value(), element);
+    }
+  }
+}
+
 const NamedChildren& PathIndex::namedChildren(pugi::xml_node parent, const String& name) {
   static const NamedChildren none;
   auto known = children_.find(parent.internal_object());
   if (known == children_.end()) {
-    auto& byName = children_[parent.internal_object()];
-    std::unordered_map<std::string_view, std::vector<std::pair<ValueTable*, const ValueSource*>>>
-        tabledByName;
-    // Siblings mostly share their name: the list of the previous child is
-    // reused without hashing the name again.
-    NamedChildren* current = nullptr;
-    const std::vector<std::pair<ValueTable*, const ValueSource*>>* tabled = nullptr;
-    const char* currentName = nullptr;
+    Lister lister(*this, parent);
     for (pugi::xml_node child : parent.children()) {
-      if (child.type() != pugi::node_element) continue;
-      if (!current || std::strcmp(currentName, child.name()) != 0) {
-        currentName = child.name();
-        current = &byName[currentName];
-        auto tables = tabledByName.find(currentName);
-        if (tables == tabledByName.end()) {
-          tables = tabledByName.emplace(currentName, decltype(tables->second)()).first;
-          const auto expected = expected_.find(currentName);
-          if (expected != expected_.end()) {
-            for (auto& shape : expected->second) {
-              if (!shape.second.source->onChild()) continue;
-              tables->second.emplace_back(
-                  &newTable(parent, currentName, *shape.second.source, &shape.second.values),
-                  shape.second.source);
-            }
-          }
-        }
-        tabled = &tables->second;
-      }
-      current->add(child);
-      for (const auto& table : *tabled) {
-        if (table.second->attribute.empty()) {
-          table.first->add(child.child_value(), child);
-        } else if (const pugi::xml_attribute a = child.attribute(table.second->attribute.c_str())) {
-          table.first->add(a.value(), child);
-        }
-      }
+      if (child.type() == pugi::node_element) lister.add(child);
     }
     known = children_.find(parent.internal_object());
   }
   auto list = known->second.find(name);
   return list == known->second.end() ? none : list->second;
+}
+
+bool PathIndex::survey(pugi::xml_node top, std::size_t depthBound) {
+  // The children of one parent as the walk meets them: counted until they
+  // make a wide list, listed from then on (the ones counted first included).
+  struct Siblings {
+    pugi::xml_node parent;
+    pugi::xml_node first;
+    std::size_t elements = 0;
+    std::unique_ptr<Lister> lister;
+  };
+  // levels[d] holds the siblings d + 1 levels below `top`.
+  std::vector<Siblings> levels(1);
+  pugi::xml_node node = top.first_child();
+  if (!node) return true;
+  levels[0].parent = top;
+  levels[0].first = node;
+  std::size_t depth = 1;
+  for (;;) {
+    if (node.type() == pugi::node_element) {
+      if (depth > depthBound) {
+        levels.clear();
+        children_.clear();
+        tables_.clear();
+        tableUses_.clear();
+        return false;
+      }
+      Siblings& siblings = levels[depth - 1];
+      if (siblings.lister) {
+        siblings.lister->add(node);
+      } else if (++siblings.elements == kWideList &&
+                 children_.count(siblings.parent.internal_object()) == 0) {
+        siblings.lister = std::make_unique<Lister>(*this, siblings.parent);
+        for (pugi::xml_node earlier = siblings.first;; earlier = earlier.next_sibling()) {
+          if (earlier.type() == pugi::node_element) siblings.lister->add(earlier);
+          if (earlier == node) break;
+        }
+      }
+    }
+    if (const pugi::xml_node child = node.first_child()) {
+      if (levels.size() == depth) levels.emplace_back();
+      Siblings& below = levels[depth];
+      below.parent = node;
+      below.first = child;
+      below.elements = 0;
+      below.lister.reset();
+      node = child;
+      ++depth;
+      continue;
+    }
+    pugi::xml_node next = node.next_sibling();
+    while (!next) {
+      Siblings& finished = levels[depth - 1];
+      finished.lister.reset();
+      node = finished.parent;
+      if (--depth == 0) return true;
+      next = node.next_sibling();
+    }
+    node = next;
+  }
 }
 
 // Which conditions a table answers follows from how a path walk treats them:

@@ -6,6 +6,7 @@
 #ifndef ORLIX_TAGGING_XML_PATH_INDEX_H
 #define ORLIX_TAGGING_XML_PATH_INDEX_H
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -53,6 +54,15 @@ class PathIndex {
  public:
   const NamedChildren& namedChildren(pugi::xml_node parent, const String& name);
 
+  // One walk over everything below `top`, false as soon as it meets an element
+  // more than `depthBound` levels below it. On the way, every parent of at
+  // least kWideList element children is listed as namedChildren lists it: a
+  // caller that must walk the whole document anyway, to bound its depth, then
+  // visits a wide list once instead of twice. Narrower parents are listed when
+  // a path first reaches them. Announce the conditions (expect) first, so that
+  // the walk tables them; after false, the index holds no lists at all.
+  bool survey(pugi::xml_node top, std::size_t depthBound);
+
   // The children named `name` of `parent` that pass `condition`, in document
   // order. False when the condition is not one a table can answer: a sub-path
   // that is not a chain of indexed steps ending in a value comparison, or no
@@ -72,6 +82,10 @@ class PathIndex {
   void valueWritten(pugi::xml_node holder, const String& key);
 
  private:
+  // Below this many element children, listing a parent when a path reaches it
+  // costs next to nothing, and a survey leaves it to then.
+  static constexpr std::size_t kWideList = 1024;
+
   // Where a condition finds the values it compares, from one child: down the
   // steps (the n-th element of a name, each in turn), then the child reached
   // itself (no leaf name) or each of its elements of the leaf name.
@@ -110,6 +124,25 @@ class PathIndex {
   struct Expected {
     const ValueSource* source = nullptr;
     std::unordered_set<String> values;
+  };
+  // Lists the element children of one parent, handed to it one at a time in
+  // document order, and tables the announced comparisons on them as it goes.
+  class Lister {
+   public:
+    Lister(PathIndex& index, pugi::xml_node parent);
+    void add(pugi::xml_node element);
+
+   private:
+    using Tabled = std::vector<std::pair<ValueTable*, const ValueSource*>>;
+    PathIndex& index_;
+    pugi::xml_node parent_;
+    std::unordered_map<std::string_view, NamedChildren>& byName_;
+    std::unordered_map<std::string_view, Tabled> tabledByName_;
+    // Siblings mostly share their name: the list of the previous child is
+    // reused without hashing the name again.
+    const char* currentName_ = nullptr;
+    NamedChildren* current_ = nullptr;
+    const Tabled* tabled_ = nullptr;
   };
 
   const ValueSource* valueSource(const String& condition);

@@ -85,6 +85,10 @@ void PathResolver::expect(const ElementPath& path) {
   }
 }
 
+bool PathResolver::prepare(pugi::xml_node document, std::size_t depthBound) {
+  return index_.survey(document, depthBound);
+}
+
 bool PathResolver::matches(pugi::xml_node child, const String& condition) {
   if (startsWith(condition, "./")) {
     // Sub-paths are short and start at a different child each time: grouping

@@ -3,6 +3,7 @@
 #ifndef ORLIX_TAGGING_XML_PATH_RESOLUTION_H
 #define ORLIX_TAGGING_XML_PATH_RESOLUTION_H
 
+#include <cstddef>
 #include <unordered_map>
 
 #include <pugixml.hpp>
@@ -53,6 +54,11 @@ class PathResolver {
   // Announces a path that will be resolved, so that the tables built for
   // its conditions hold the values it asks for (see PathIndex::expect).
   void expect(const ElementPath& path);
+  // After every path is announced and before any is resolved: one walk over
+  // the whole document, false when an element lies more than `depthBound`
+  // levels deep. The walk lists the wide lists on its way (PathIndex::survey),
+  // so a caller that must bound the depth anyway pays for one walk, not two.
+  bool prepare(pugi::xml_node document, std::size_t depthBound);
   bool matches(pugi::xml_node child, const String& condition);
   // Forgets what a write to `target` may have changed.
   void valueWritten(const XmlTarget& target);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace ORLIX {
 namespace Portals {
 namespace {
@@ -252,6 +254,122 @@ TEST(WideLists, PositionsAndValuesBeyondTheFirstMarks) {
   }
   EXPECT_EQ(String(resolver.resolve(document, splitPath("l/a[149]")).node.attribute("i").value()),
             "149");
+}
+
+// Wide enough for a survey to list on its walk, from the first sibling on: 3,000
+// siblings of two names between comments, texts and a wide list of their own.
+String surveyedModel() {
+  String text = "<?pi before?><m><l>";
+  for (int i = 0; i < 3000; ++i) {
+    const String n = std::to_string(i);
+    if (i % 100 == 0) text += "<!-- " + n + " -->";
+    if (i == 1500) {
+      text += "<a i='x'>";
+      for (int j = 0; j < 1200; ++j) text += "<w j='" + std::to_string(j) + "'/>";
+      text += "</a>";
+    }
+    text += i % 3 == 2 ? "<b i='" + std::to_string(i % 50) + "'>t" + n + "</b>"
+                       : "<a i='" + n + "'><c>" + std::to_string(i % 7) + "</c></a>";
+  }
+  return text + "</l><tail/></m><!-- after -->";
+}
+
+class Survey : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(document.load_string(surveyedModel().c_str(), pugi::parse_full));
+    for (const char* path : kAnnounced) resolver.expect(splitPath(path));
+    ASSERT_TRUE(resolver.prepare(document, kMaxDepth));
+  }
+  void expectSameAsPlainWalk(const char* when) {
+    StringList paths(kAnnounced.begin(), kAnnounced.end());
+    paths.insert(paths.end(), kOthers.begin(), kOthers.end());
+    for (const String& path : paths) {
+      const XmlTarget plain = resolvePath(document, splitPath(path));
+      const XmlTarget target = resolver.resolve(document, splitPath(path));
+      EXPECT_EQ(target.node, plain.node) << path << " " << when;
+      EXPECT_EQ(target.attribute, plain.attribute) << path << " " << when;
+    }
+  }
+  String attributeAt(const String& path, const char* name) {
+    return resolver.resolve(document, splitPath(path)).node.attribute(name).value();
+  }
+
+  static constexpr std::size_t kMaxDepth = 4;
+  static constexpr std::array<const char*, 14> kAnnounced = {
+      "m/l/a[0]", "m/l/a[1023]", "m/l/a[1024]", "m/l/a[2000]", "m/l/a[2001]",
+      "m/l/b[@i=7]", "m/l/b[@i=49]", "m/l/b[#text=t2]", "m/l/b[#text=t2999]",
+      "m/l/a[@i=5]", "m/l/a[@i=x]/w[1100]", "m/l/a[@i=x]/w[@j=1150]", "m/l/a[./c[#text=6]]",
+      "m/tail"};
+  static constexpr std::array<const char*, 6> kOthers = {
+      "m/l/a[@i=2998]", "m/l/b[@i=50]", "m/l/b[#text=t1400]", "m/l/a[./c[#text=3]]",
+      "m/l/a[@i=x]/w[@j=0]", "m/l/a[1500]/w[3]"};
+  pugi::xml_document document;
+  PathResolver resolver;
+};
+
+TEST_F(Survey, ListsWideParentsAsThePlainWalkFindsTheirChildren) {
+  expectSameAsPlainWalk("after the survey");
+  // The 1,001st a is the one holding the list of w.
+  EXPECT_EQ(attributeAt("m/l/a[1024]", "i"), "1534");
+  EXPECT_EQ(attributeAt("m/l/a[@i=x]/w[@j=1150]", "j"), "1150");
+  EXPECT_EQ(attributeAt("m/l/a[./c[#text=6]]", "i"), "6");
+}
+
+TEST_F(Survey, TablesItBuiltFollowWrites) {
+  const auto write = [&](const char* path, const char* value) {
+    const XmlTarget target = resolver.resolve(document, splitPath(path));
+    ASSERT_TRUE(writeTargetValue(target, value)) << path;
+    resolver.valueWritten(target);
+  };
+  write("m/l/a[1][@i]", "5");
+  write("m/l/b[0][#text]", "t2999");
+  write("m/l/a[@i=x]/w[0][@j]", "1150");
+  write("m/l/a[0]/c[#text]", "6");
+  expectSameAsPlainWalk("after writes");
+  EXPECT_EQ(attributeAt("m/l/a[@i=x]/w[@j=1150]", "j"), "1150");
+  EXPECT_EQ(attributeAt("m/l/a[./c[#text=6]]", "i"), "0");
+}
+
+// `depth` elements, one inside the other, with a text in the innermost.
+String chain(std::size_t depth) {
+  String open, close;
+  for (std::size_t level = 0; level < depth; ++level) {
+    open += "<d>";
+    close += "</d>";
+  }
+  return open + "text" + close;
+}
+
+TEST(SurveyDepth, RefusesAnElementPastTheBoundWhereverTheWalkMeetsIt) {
+  String wide;
+  for (int i = 0; i < 1500; ++i) wide += "<x/>";
+  const auto prepared = [](const String& text, std::size_t bound) {
+    pugi::xml_document document;
+    EXPECT_TRUE(document.load_string(text.c_str(), pugi::parse_full)) << text;
+    PathResolver resolver;
+    resolver.expect(splitPath("d/d[@k=1]"));
+    const bool result = resolver.prepare(document, bound);
+    // What a refused survey leaves behind still resolves as the plain walk.
+    for (const char* path : {"d/d", "d/x[1400]", "d/d[@k=1]"}) {
+      EXPECT_EQ(resolver.resolve(document, splitPath(path)).node,
+                resolvePath(document, splitPath(path)).node)
+          << path;
+    }
+    return result;
+  };
+  EXPECT_TRUE(prepared(chain(4), 4));
+  EXPECT_FALSE(prepared(chain(5), 4));
+  // Past the bound inside a wide list, after the survey began to list it.
+  const String inside = "<d>" + wide + "<d k='1'>" + chain(2) + "</d>" + wide + "</d>";
+  EXPECT_TRUE(prepared(inside, 4));
+  EXPECT_FALSE(prepared(inside, 3));
+  // Past the bound after a wide list ended, and after the root's siblings.
+  const String after = "<d><d>" + wide + "</d>" + chain(3) + "</d><!-- c --><?pi?>";
+  EXPECT_TRUE(prepared(after, 4));
+  EXPECT_FALSE(prepared(after, 3));
+  EXPECT_TRUE(prepared("<?pi?><d/>", 1));
+  EXPECT_FALSE(prepared("<?pi?><d/>", 0));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -15,26 +16,26 @@ namespace Portals {
 namespace {
 
 // The parser says which encoding it read but not whether a byte-order mark
-// told it; a mark the file had must be written back.
-bool startsWithByteOrderMark(const String& path) {
-  Support::FileReader reader(path, true);
-  unsigned char head[4] = {0, 0, 0, 0};
-  reader.read(reinterpret_cast<char*>(head), sizeof head);
-  const std::streamsize read = reader.gcount();
-  const auto starts = [&](const char* mark, std::streamsize length) {
-    return read >= length && std::memcmp(head, mark, static_cast<std::size_t>(length)) == 0;
+// told it; a mark the file had must be written back. Looked for before the
+// parse, which may convert the bytes in place or free them.
+bool startsWithByteOrderMark(const char* contents, std::size_t size) {
+  const auto starts = [&](const char* mark, std::size_t length) {
+    return size >= length && std::memcmp(contents, mark, length) == 0;
   };
   return starts("\xEF\xBB\xBF", 3) || starts("\xFE\xFF", 2) || starts("\xFF\xFE", 2) ||
          starts("\x00\x00\xFE\xFF", 4);
 }
 
-// Whoever reads the message knows a missing file's words already; a folder
-// or a device in its place is no different to them.
-String notFoundText() {
+// The parser's words for what went wrong, also where the parser never ran.
+String statusText(pugi::xml_parse_status status) {
   pugi::xml_parse_result result;
-  result.status = pugi::status_file_not_found;
+  result.status = status;
   return result.description();
 }
+
+// Whoever reads the message knows a missing file's words already; a folder
+// or a device in its place is no different to them.
+String notFoundText() { return statusText(pugi::status_file_not_found); }
 
 }  // namespace
 
@@ -69,29 +70,62 @@ String nestedTooDeepText() {
 
 namespace {
 
-// The parser's encoding of the file, or false with `failure` set.
-bool loadChecked(const String& path, unsigned int parseOptions, pugi::xml_document& document,
-                 pugi::xml_encoding& encoding, String& failure) {
+// The whole file in a buffer the parser can take over (the document frees it
+// with the parser's own deallocation function), or the parser's status for why
+// there is none, as its own file loading would give it: the file is read once,
+// and its first bytes are at hand before the parse.
+pugi::xml_parse_status readContents(const String& path, char*& contents, std::size_t& size) {
+  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+  if (!in) return pugi::status_file_not_found;
+  in.seekg(0, std::ios::end);
+  const std::streamoff length = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (length < 0 || !in) return pugi::status_io_error;
+  size = static_cast<std::size_t>(length);
+  // One byte more than the file: an empty file still gets a buffer.
+  contents = static_cast<char*>(pugi::get_memory_allocation_function()(size + 1));
+  if (!contents) return pugi::status_out_of_memory;
+  in.read(contents, static_cast<std::streamsize>(size));
+  if (static_cast<std::size_t>(in.gcount()) != size) {
+    pugi::get_memory_deallocation_function()(contents);
+    return pugi::status_io_error;
+  }
+  return pugi::status_ok;
+}
+
+bool loadChecked(const String& path, unsigned int parseOptions, DepthCheck depthCheck,
+                 pugi::xml_document& document, XmlFileFormat& format, String& failure) {
+  // A path that is not UTF-8 gets its reason, as everywhere a path meets
+  // the parser; the wide form itself is not needed here.
   std::wstring widePath;
   if (!toWidePath(path, widePath, failure)) return false;
   if (!isRegularFile(path)) {
     failure = notFoundText();
     return false;
   }
+  char* contents = nullptr;
+  std::size_t size = 0;
+  const pugi::xml_parse_status read = readContents(path, contents, size);
+  if (read != pugi::status_ok) {
+    failure = statusText(read);
+    return false;
+  }
+  const bool byteOrderMark = startsWithByteOrderMark(contents, size);
   const pugi::xml_parse_result parsed =
-      document.load_file(widePath.c_str(), parseOptions, pugi::encoding_auto);
+      document.load_buffer_inplace_own(contents, size, parseOptions, pugi::encoding_auto);
   if (!parsed) {
     failure = parsed.description();
     return false;
   }
   // Refused here, before any caller can save it: the indented save of a deep
   // document grows with the square of its depth.
-  if (nestedDeeperThan(document, kMaxXmlDepth)) {
+  if (depthCheck == DepthCheck::onLoad && nestedDeeperThan(document, kMaxXmlDepth)) {
     document.reset();
     failure = nestedTooDeepText();
     return false;
   }
-  encoding = parsed.encoding;
+  format.encoding = parsed.encoding;
+  format.byteOrderMark = byteOrderMark;
   return true;
 }
 
@@ -99,15 +133,13 @@ bool loadChecked(const String& path, unsigned int parseOptions, pugi::xml_docume
 
 bool loadXmlFile(const String& path, unsigned int parseOptions, pugi::xml_document& document,
                  String& failure) {
-  pugi::xml_encoding encoding = pugi::encoding_auto;
-  return loadChecked(path, parseOptions, document, encoding, failure);
+  XmlFileFormat format;
+  return loadChecked(path, parseOptions, DepthCheck::onLoad, document, format, failure);
 }
 
 bool loadXmlFile(const String& path, unsigned int parseOptions, pugi::xml_document& document,
-                 XmlFileFormat& format, String& failure) {
-  if (!loadChecked(path, parseOptions, document, format.encoding, failure)) return false;
-  format.byteOrderMark = startsWithByteOrderMark(path);
-  return true;
+                 XmlFileFormat& format, String& failure, DepthCheck depthCheck) {
+  return loadChecked(path, parseOptions, depthCheck, document, format, failure);
 }
 
 bool saveXmlFile(const pugi::xml_document& document, const String& path,

@@ -12,13 +12,26 @@ namespace ORLIX {
 namespace Portals {
 namespace {
 
-// With every tag's paths announced, a look-up table over a wide list holds
-// only the values the tags ask for.
-void expectPaths(PathResolver& resolver, const TagList& tags) {
+// Loads an analysis file and readies the resolver over it. With every tag's
+// paths announced, a look-up table over a wide list holds only the values the
+// tags ask for. The resolver's first walk over the document bounds its depth
+// in place of the loader's walk, so a wide list is walked once, not twice.
+bool loadAnalysisFile(const String& path, unsigned int parseOptions, const TagList& tags,
+                      pugi::xml_document& document, XmlFileFormat& format,
+                      PathResolver& resolver, String& failure) {
+  if (!loadXmlFile(path, parseOptions, document, format, failure, DepthCheck::byCaller)) {
+    return false;
+  }
   for (const TagData& tag : tags) {
     resolver.expect(splitPath(tag.get("xpath")));
     resolver.expect(splitPath(tag.get("xid")));
   }
+  if (!resolver.prepare(document, kMaxXmlDepth)) {
+    document.reset();
+    failure = nestedTooDeepText();
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -162,11 +175,13 @@ bool XmlTagging::processInputFile(const String& inputPath, TagList& tags,
   if (!service()) return !hasError(message);
   pugi::xml_document document;
   XmlFileFormat format;
+  PathResolver resolver;
   String failure;
   // The full parse keeps the declaration, comments, processing instructions
   // and DOCTYPE, so the saved file differs from the original only in its
   // values and its indentation.
-  if (!loadXmlFile(inputPath, pugi::parse_full, document, format, failure)) {
+  if (!loadAnalysisFile(inputPath, pugi::parse_full, tags, document, format, resolver,
+                        failure)) {
     appendError(message, failure);
     appendError(message, lookupMessage(".err.readInputFile"), inputPath);
     // Saving what was parsed of a broken file would destroy it: the file stays
@@ -174,8 +189,6 @@ bool XmlTagging::processInputFile(const String& inputPath, TagList& tags,
     return false;
   }
 
-  PathResolver resolver;
-  expectPaths(resolver, tags);
   for (const TagData& tag : tags) {
     const String value = service()->parameterValue(tag.paramType, tag.paramName, inputPath,
                                                    tag.get("format"), message);
@@ -203,15 +216,15 @@ bool XmlTagging::processOutputFile(const String& outputPath, TagList& tags,
                                    const StringStringMap& analysisProps, String& message) {
   pugi::xml_document document;
   XmlFileFormat format;
+  PathResolver resolver;
   String failure;
-  if (!loadXmlFile(outputPath, pugi::parse_default, document, format, failure)) {
+  if (!loadAnalysisFile(outputPath, pugi::parse_default, tags, document, format, resolver,
+                        failure)) {
     appendError(message, failure);
     appendError(message, lookupMessage(".err.readOutputFile"), outputPath);
     return false;
   }
 
-  PathResolver resolver;
-  expectPaths(resolver, tags);
   for (const TagData& tag : tags) {
     const ElementPath xpath = splitPath(tag.get("xpath"));
     const ElementPath xid = splitPath(tag.get("xid"));

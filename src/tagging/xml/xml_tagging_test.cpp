@@ -123,6 +123,28 @@ TEST_F(XmlEngine, AFileKeepsItsEncodingAndByteOrderMark) {
             "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<m>\n  <p v=\"\xC3\xA9t\xC3\xA9\" />\n</m>\n");
 }
 
+// The parse converts UTF-16 to the parser's own UTF-8 in a buffer of its own:
+// the mark must be seen in the file's bytes, before the parse.
+TEST_F(XmlEngine, AUtf16FileKeepsItsByteOrderMark) {
+  const auto utf16le = [](const String& ascii) {
+    String wide;
+    for (const char c : ascii) wide += String(1, c) + '\0';
+    return wide;
+  };
+  host.service.parameters = {{"x", "2"}};
+  const String input = dir.write("wide.xml", "\xFF\xFE" + utf16le("<m><p v=\"1\"/></m>"));
+  ASSERT_TRUE(update({input}, {tagFile("X_in_a1_m.xml", {"x|m/p|[@v]"})})) << message;
+  EXPECT_EQ(readWholeFile(input),
+            "\xFF\xFE" + utf16le("<?xml version=\"1.0\"?>\n<m>\n  <p v=\"2\" />\n</m>\n"));
+}
+
+TEST_F(XmlEngine, AnEmptyFileHoldsNoDocument) {
+  const String empty = dir.write("empty.xml", "");
+  EXPECT_FALSE(extract(empty, tagFile("X_out_a1_m.xml", {"x|m|[@v]"})));
+  EXPECT_EQ(message, "ERROR: No document element found\nERROR: Cannot read the XML output file " +
+                         empty + ".");
+}
+
 TEST_F(XmlEngine, TagFilesThatDoNotReadAreErrors) {
   const String input = dir.write("m.xml", "<m/>");
   const String foreign = dir.write("X_in_a1_f.xml", "<?xml version=\"1.0\"?>\n<Portal/>\n");
