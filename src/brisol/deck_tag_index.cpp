@@ -13,7 +13,7 @@ const String* abbreviationOf(const TagData& tag) {
 }  // namespace
 
 DeckTagIndex::DeckTagIndex(const TagList& tags) {
-  std::unordered_map<String, std::size_t> names;
+  std::unordered_map<std::string_view, std::size_t> names;
   names.reserve(tags.size());
   byAbbreviation_.reserve(tags.size());
   entries_.reserve(tags.size());

@@ -12,7 +12,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <iterator>
 #include <system_error>
@@ -35,19 +34,31 @@ std::string replaceAll(const std::string& text, const std::string& from, const s
   return result;
 }
 
-Json mapStrings(const Json& json, const std::function<std::string(const std::string&)>& change) {
-  if (json.is_string()) return change(json.get<std::string>());
+// In place: a transcript of a large model holds tens of thousands of strings,
+// and a copy of the whole tree costs more than the look at each of them.
+void replaceInStrings(Json& json, const std::string& from, const std::string& to) {
+  if (json.is_string()) {
+    std::string& text = json.get_ref<std::string&>();
+    if (text.find(from) != std::string::npos) text = replaceAll(text, from, to);
+    return;
+  }
   if (json.is_array()) {
-    Json result = Json::array();
-    for (const Json& element : json) result.push_back(mapStrings(element, change));
-    return result;
+    for (Json& element : json) replaceInStrings(element, from, to);
+    return;
   }
-  if (json.is_object()) {
-    Json result = Json::object();
-    for (const auto& entry : json.items()) result[change(entry.key())] = mapStrings(entry.value(), change);
-    return result;
+  if (!json.is_object()) return;
+  bool keyChanges = false;
+  for (auto& entry : json.get_ref<Json::object_t&>()) {
+    replaceInStrings(entry.second, from, to);
+    keyChanges = keyChanges || entry.first.find(from) != std::string::npos;
   }
-  return json;
+  if (!keyChanges) return;
+  // Keys are constant: the object is built again, in the same order.
+  Json::object_t renamed;
+  for (auto& entry : json.get_ref<Json::object_t&>()) {
+    renamed.emplace(replaceAll(entry.first, from, to), std::move(entry.second));
+  }
+  json = Json(std::move(renamed));
 }
 
 // Scenarios may chmod folders read-only; removal needs them writable again.
@@ -96,12 +107,10 @@ WorkFolder::~WorkFolder() {
   fs::remove_all(path_, ignored);
 }
 
-Json substituteWork(const Json& json, const std::string& workPath) {
-  return mapStrings(json, [&](const std::string& text) { return replaceAll(text, "${WORK}", workPath); });
-}
+void substituteWork(Json& json, const std::string& workPath) { replaceInStrings(json, "${WORK}", workPath); }
 
-Json restoreWork(const Json& json, const std::string& workPath) {
-  return mapStrings(json, [&](const std::string& text) { return replaceAll(text, workPath, "${WORK}"); });
+void restoreWork(Json& json, const std::string& workPath) {
+  if (!workPath.empty()) replaceInStrings(json, workPath, "${WORK}");
 }
 
 void writeTextFile(const std::string& path, const std::string& content) {

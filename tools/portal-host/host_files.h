@@ -50,9 +50,9 @@ class ScratchFolder {
 };
 
 // "${WORK}" in every string, keys included, at any depth -> workPath.
-Json substituteWork(const Json& json, const std::string& workPath);
+void substituteWork(Json& json, const std::string& workPath);
 // Every occurrence of workPath in every string, keys included -> "${WORK}".
-Json restoreWork(const Json& json, const std::string& workPath);
+void restoreWork(Json& json, const std::string& workPath);
 
 // Writes `content` byte for byte, creating missing parent folders.
 void writeTextFile(const std::string& path, const std::string& content);

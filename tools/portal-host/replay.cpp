@@ -198,9 +198,9 @@ class Replay {
 
 }  // namespace
 
-Json replayScenario(const Json& scenario, const ReplayOptions& options) {
+Json replayScenario(Json played, const ReplayOptions& options) {
   WorkFolder work(options.keep);
-  const Json played = substituteWork(scenario, work.path());
+  substituteWork(played, work.path());
   // The environment is in place before the library loads, in case it reads
   // variables as it starts.
   if (played.contains("env")) {
@@ -209,8 +209,9 @@ Json replayScenario(const Json& scenario, const ReplayOptions& options) {
   if (played.contains("files")) createFiles(played.at("files"));
 
   Replay replay(options.portalPath, work.path(), played);
-  const Json transcript = replay.run(played.contains("steps") ? played.at("steps") : Json::array());
-  return restoreWork(transcript, work.path());
+  Json transcript = replay.run(played.contains("steps") ? played.at("steps") : Json::array());
+  restoreWork(transcript, work.path());
+  return transcript;
 }
 
 }  // namespace portalhost

@@ -16,7 +16,7 @@ struct ReplayOptions {
 // Plays a validated scenario in a fresh work folder and returns the transcript,
 // with the work folder's path written as ${WORK}. Throws ScenarioError for a
 // step that cannot run as written and LibraryError when the library fails.
-Json replayScenario(const Json& scenario, const ReplayOptions& options);
+Json replayScenario(Json scenario, const ReplayOptions& options);
 
 }  // namespace portalhost
 

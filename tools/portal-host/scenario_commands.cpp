@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "portal_library.h"
@@ -94,7 +95,7 @@ int scenarioCommand(const ScenarioOptions& options) {
   // Every path given to us is read from the folder we were started in; the run
   // itself happens in the work folder.
   const auto absolute = [](const std::string& path) { return fs::absolute(path).lexically_normal().string(); };
-  const Json scenario = loadScenario(absolute(options.scenario));
+  Json scenario = loadScenario(absolute(options.scenario));
   ReplayOptions replay;
   replay.portalPath = options.portal.empty() ? PortalLibrary::defaultPath() : absolute(options.portal);
   replay.keep = options.keep;
@@ -102,7 +103,7 @@ int scenarioCommand(const ScenarioOptions& options) {
   const std::string expected =
       options.compare ? absolute(options.expected.empty() ? expectedPathFor(options.scenario) : options.expected) : "";
 
-  const std::string text = printed(replayScenario(scenario, replay));
+  const std::string text = printed(replayScenario(std::move(scenario), replay));
   if (!options.compare) {
     writeTranscript(text, out);
     return kExitOk;
