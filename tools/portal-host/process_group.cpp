@@ -137,25 +137,25 @@ std::string findProgram(const std::string& name, const std::string& searchPath, 
   return {};
 }
 
-ProcessGroup::ProcessGroup(const LaunchSpec& spec) {
+ProcessGroup::ProcessGroup(const LaunchRequest& request) {
   const char* path = std::getenv("PATH");
-  for (const auto& [name, value] : spec.env) {
+  for (const auto& [name, value] : request.env) {
     if (name == "PATH") path = value.c_str();
   }
   std::string why;
   const std::string program =
-      spec.argv.empty() ? std::string() : findProgram(spec.argv[0], path ? path : "", spec.folder, why);
+      request.argv.empty() ? std::string() : findProgram(request.argv[0], path ? path : "", request.folder, why);
   if (program.empty()) {
-    error_ = spec.argv.empty() ? "no program named" : why;
+    error_ = request.argv.empty() ? "no program named" : why;
     return;
   }
-  std::vector<std::string> arguments = spec.argv;
-  std::vector<std::string> environment = environmentWith(spec.env);
+  std::vector<std::string> arguments = request.argv;
+  std::vector<std::string> environment = environmentWith(request.env);
   std::vector<char*> argv = pointers(arguments), envp = pointers(environment);
   pid_t pid = -1;
-  const int error = spawnProgram(program.c_str(), argv.data(), envp.data(), spec.folder.c_str(), spec.outputFd, pid);
+  const int error = spawnProgram(program.c_str(), argv.data(), envp.data(), request.folder.c_str(), request.outputFd, pid);
   if (error != 0) {
-    error_ = spec.argv[0] + ": " + std::strerror(error);
+    error_ = request.argv[0] + ": " + std::strerror(error);
     return;
   }
   pid_ = pid;

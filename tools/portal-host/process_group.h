@@ -13,7 +13,7 @@
 
 namespace portalhost {
 
-struct LaunchSpec {
+struct LaunchRequest {
   std::vector<std::string> argv;  // the program first; found on PATH when it has no '/'
   std::string folder;             // where it starts; a relative program path is read from here
   // Added to (or replacing in) our environment; a PATH here is also the one
@@ -30,7 +30,7 @@ std::string findProgram(const std::string& name, const std::string& searchPath, 
 
 class ProcessGroup {
  public:
-  explicit ProcessGroup(const LaunchSpec& spec);
+  explicit ProcessGroup(const LaunchRequest& request);
   // A group still running is stopped; the leader is always reaped.
   ~ProcessGroup();
   ProcessGroup(const ProcessGroup&) = delete;

@@ -31,8 +31,8 @@ class ProcessGroupTest : public ::testing::Test {
     std::ifstream in(path(name));
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
-  LaunchSpec shell(const std::string& script, int outputFd = -1) const {
-    return LaunchSpec{{"sh", "-c", script}, folder_.string(), {}, outputFd};
+  LaunchRequest shell(const std::string& script, int outputFd = -1) const {
+    return LaunchRequest{{"sh", "-c", script}, folder_.string(), {}, outputFd};
   }
   // A killed process whose parent is gone may linger as a zombie until it is reaped.
   static bool alive(pid_t pid) {
@@ -64,9 +64,9 @@ TEST_F(ProcessGroupTest, FindsProgramsOnThePathAndSaysWhyNot) {
 
 TEST_F(ProcessGroupTest, RunsInItsFolderWithTheAddedEnvironment) {
   const int out = ::open(path("out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  LaunchSpec spec = shell("pwd; echo \"$STUDY_VALUE\"; echo oops >&2; exit 3", out);
-  spec.env = {{"STUDY_VALUE", "42"}};
-  ProcessGroup run(spec);
+  LaunchRequest request = shell("pwd; echo \"$STUDY_VALUE\"; echo oops >&2; exit 3", out);
+  request.env = {{"STUDY_VALUE", "42"}};
+  ProcessGroup run(request);
   ::close(out);
   ASSERT_TRUE(run.started()) << run.error();
   EXPECT_EQ(run.waitFor(10), ProcessGroup::Wait::Exited);
@@ -77,14 +77,14 @@ TEST_F(ProcessGroupTest, RunsInItsFolderWithTheAddedEnvironment) {
 }
 
 TEST_F(ProcessGroupTest, AProgramThatCannotStartSaysWhyInWords) {
-  ProcessGroup missing(LaunchSpec{{"ccx-that-is-not-there"}, folder_.string(), {}, -1});
+  ProcessGroup missing(LaunchRequest{{"ccx-that-is-not-there"}, folder_.string(), {}, -1});
   EXPECT_FALSE(missing.started());
   EXPECT_EQ(missing.error(), "ccx-that-is-not-there: not found on PATH");
   fs::create_directories(folder_ / "sub");
-  ProcessGroup folderProgram(LaunchSpec{{"./sub"}, folder_.string(), {}, -1});
+  ProcessGroup folderProgram(LaunchRequest{{"./sub"}, folder_.string(), {}, -1});
   EXPECT_FALSE(folderProgram.started());
   EXPECT_EQ(folderProgram.error(), "./sub: Is a directory");
-  ProcessGroup badFolder(LaunchSpec{{"sh", "-c", "true"}, path("nowhere"), {}, -1});
+  ProcessGroup badFolder(LaunchRequest{{"sh", "-c", "true"}, path("nowhere"), {}, -1});
   EXPECT_FALSE(badFolder.started());
   EXPECT_EQ(badFolder.error(), "sh: No such file or directory");
 }

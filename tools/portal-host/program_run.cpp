@@ -114,7 +114,7 @@ ProgramResult runProgramCaptured(const ProgramRun& run) {
     return result;
   }
   Descriptor reading(ends[0]), writing(ends[1]);
-  ProcessGroup program(LaunchSpec{run.command, run.folder, run.env, writing.get()});
+  ProcessGroup program(LaunchRequest{run.command, run.folder, run.env, writing.get()});
   writing.close();
   if (!program.started()) {
     result.problem = "cannot start: " + program.error();

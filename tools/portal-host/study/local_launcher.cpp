@@ -31,8 +31,8 @@ class LocalLauncher : public Launcher {
       outcome.failure = job.outputFile + ": cannot be written: " + std::strerror(errno);
       return outcome;
     }
-    LaunchSpec spec{job.argv, job.folder, job.env, output};
-    ProcessGroup solver(spec);
+    LaunchRequest request{job.argv, job.folder, job.env, output};
+    ProcessGroup solver(request);
     ::close(output);
     if (!solver.started()) {
       outcome.failure = solver.error();

@@ -49,22 +49,22 @@ FailIf failCheck(const Json& check, const std::string& where, std::vector<std::s
   return f;
 }
 
-void readSuccess(const Json& success, SolverSpec& spec, std::vector<std::string>& problems) {
+void readSuccess(const Json& success, SolverSettings& settings, std::vector<std::string>& problems) {
   expectObject(success, "solver.success", "{\"exitCodes\", \"failIf\"}");
   add(problems, unknownKeys(success, {"exitCodes", "failIf"}, "solver.success"));
-  if (success.contains("exitCodes")) spec.exitCodes = exitCodes(success);
+  if (success.contains("exitCodes")) settings.exitCodes = exitCodes(success);
   if (!success.contains("failIf")) return;
   if (!success["failIf"].is_array()) throw StudyError("solver.success.failIf: must be a list of checks");
   for (std::size_t i = 0; i < success["failIf"].size(); ++i) {
-    spec.failIf.push_back(failCheck(success["failIf"][i], "solver.success.failIf[" + std::to_string(i) + "]", problems));
+    settings.failIf.push_back(failCheck(success["failIf"][i], "solver.success.failIf[" + std::to_string(i) + "]", problems));
   }
 }
 
-SolverSpec solverObject(const Json& solver, std::vector<std::string>& problems) {
+SolverSettings solverObject(const Json& solver, std::vector<std::string>& problems) {
   add(problems, unknownKeys(solver, {"command", "env", "timeout", "success"}, "solver"));
-  SolverSpec spec;
-  spec.command = textList(solver, "command", "solver");
-  if (spec.command.empty() || spec.command.front().empty()) {
+  SolverSettings settings;
+  settings.command = textList(solver, "command", "solver");
+  if (settings.command.empty() || settings.command.front().empty()) {
     throw StudyError("solver.command: must name the program first");
   }
   if (solver.contains("env")) {
@@ -74,28 +74,28 @@ SolverSpec solverObject(const Json& solver, std::vector<std::string>& problems) 
         throw StudyError("solver.env: \"" + item.key() + "\" cannot name an environment variable");
       }
       if (!item.value().is_string()) throw StudyError("solver.env." + item.key() + ": must be a text");
-      spec.env.emplace_back(item.key(), item.value().get<std::string>());
+      settings.env.emplace_back(item.key(), item.value().get<std::string>());
     }
   }
   if (solver.contains("timeout")) {
-    spec.timeoutSeconds = number(solver["timeout"], "solver.timeout");
+    settings.timeoutSeconds = number(solver["timeout"], "solver.timeout");
     // A year is far beyond any run and keeps the clock arithmetic exact.
-    if (spec.timeoutSeconds <= 0 || spec.timeoutSeconds > 3.2e7) {
+    if (settings.timeoutSeconds <= 0 || settings.timeoutSeconds > 3.2e7) {
       throw StudyError("solver.timeout: must be a number of seconds above 0 (at most a year)");
     }
   }
-  if (solver.contains("success")) readSuccess(solver["success"], spec, problems);
-  return spec;
+  if (solver.contains("success")) readSuccess(solver["success"], settings, problems);
+  return settings;
 }
 
 }  // namespace
 
-SolverSpec readSolver(const Json& study, bool hasDeck, std::vector<std::string>& problems) {
+SolverSettings readSolver(const Json& study, bool hasDeck, std::vector<std::string>& problems) {
   if (!study.contains("solver")) {
     if (!hasDeck) throw StudyError("solver: missing (how a design's solver run starts: {\"command\": [...]})");
-    SolverSpec spec;
-    spec.program = "brisol";
-    return spec;
+    SolverSettings settings;
+    settings.program = "brisol";
+    return settings;
   }
   const Json& solver = study["solver"];
   if (solver.is_string()) {
@@ -103,10 +103,10 @@ SolverSpec readSolver(const Json& study, bool hasDeck, std::vector<std::string>&
       throw StudyError("solver: a text names the Brisol launcher, run as <program> <deck>, but the study has "
                        "no \"deck\"; give {\"command\": [...]} for any other solver");
     }
-    SolverSpec spec;
-    spec.program = solver.get<std::string>();
-    if (spec.program.empty()) throw StudyError("solver: must name a program");
-    return spec;
+    SolverSettings settings;
+    settings.program = solver.get<std::string>();
+    if (settings.program.empty()) throw StudyError("solver: must name a program");
+    return settings;
   }
   if (!solver.is_object()) throw StudyError("solver: must be an object {\"command\": [...], ...} or a program's name");
   return solverObject(solver, problems);

@@ -12,7 +12,7 @@
 namespace portalhost {
 
 // Unknown keys go to `problems`; anything else wrong throws StudyError.
-SolverSpec readSolver(const Json& study, bool hasDeck, std::vector<std::string>& problems);
+SolverSettings readSolver(const Json& study, bool hasDeck, std::vector<std::string>& problems);
 
 }  // namespace portalhost
 

@@ -67,14 +67,14 @@ bool StudyHost::runCommand(const ORLIX::String& program, const ORLIX::StringList
   const auto start = std::chrono::steady_clock::now();
   const std::string log = (designFolder_.empty() ? workingFolder : designFolder_) + "/host-commands.out";
   const int output = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  LaunchSpec spec;
-  spec.argv.push_back(program);
-  spec.argv.insert(spec.argv.end(), arguments.begin(), arguments.end());
-  spec.folder = workingFolder;
-  spec.outputFd = output;
+  LaunchRequest request;
+  request.argv.push_back(program);
+  request.argv.insert(request.argv.end(), arguments.begin(), arguments.end());
+  request.folder = workingFolder;
+  request.outputFd = output;
   bool ok = false;
   {
-    ProcessGroup run(spec);
+    ProcessGroup run(request);
     if (!run.started()) {
       problems.push_back("error: " + run.error());
     } else {

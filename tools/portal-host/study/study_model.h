@@ -48,7 +48,7 @@ struct FailIf {
   bool regex = false;
 };
 
-struct SolverSpec {
+struct SolverSettings {
   // The program and its arguments, never passed through a shell; {design}
   // and {folder} are replaced in each word. Empty: the Brisol form, where
   // `program` is run as `<program> <deck file name>`.
@@ -85,7 +85,7 @@ struct Study {
   std::vector<TaggedFile> inputs;
   std::vector<TaggedFile> outputs;
   std::vector<PlacedFile> files;
-  SolverSpec solver;
+  SolverSettings solver;
   std::vector<StudyParameter> parameters;
   std::vector<StudyResponse> responses;
   DesignSpace designs;

@@ -43,10 +43,10 @@ TagList inlineTags(const TaggedFile& entry, std::string& mode) {
   TagList tags;
   const std::string name = fileName(entry.file.placed);
   for (const auto& item : entry.inlineTags.items()) {
-    const Json& spec = item.value();
+    const Json& definition = item.value();
     TagData tag;
     if (entry.source == TagSource::Script) {
-      tag = scriptTag(item.key(), spec.get<std::string>());
+      tag = scriptTag(item.key(), definition.get<std::string>());
       mode = "script";
     } else {
       tag.path = {item.key()};
@@ -54,11 +54,11 @@ TagList inlineTags(const TaggedFile& entry, std::string& mode) {
       tag.paramType = "Continuous";
       if (entry.source == TagSource::Mark) {
         mode = "free";
-        for (const char* key : {"mode", "row", "delims", "col", "format"}) tag.add(key, spec[key].get<std::string>());
+        for (const char* key : {"mode", "row", "delims", "col", "format"}) tag.add(key, definition[key].get<std::string>());
       } else {
         mode = "xml";
         tag.add("mode", "xml");
-        for (const char* key : {"format", "xpath", "xid"}) tag.add(key, spec[key].get<std::string>());
+        for (const char* key : {"format", "xpath", "xid"}) tag.add(key, definition[key].get<std::string>());
       }
     }
     tag.add("filename", name);
