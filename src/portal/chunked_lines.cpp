@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <utility>
 
 namespace ORLIX {
 namespace Portals {
@@ -165,7 +166,7 @@ bool ChunkedWriter::flush() {
     const char* data = piece.data ? piece.data : owned_.data() + piece.offset;
     vectors.push_back({const_cast<char*>(data), piece.size});
   }
-  if (!vectors.empty()) writeAll(vectors);
+  if (!vectors.empty()) writeAll(std::move(vectors));
   pieces_.clear();
   owned_.clear();
   gathered_ = 0;
@@ -174,25 +175,21 @@ bool ChunkedWriter::flush() {
 
 // writev may write less than asked (a signal, a nearly full disk): go on from
 // where it stopped until everything is out or the system refuses.
-bool ChunkedWriter::writeAll(const std::vector<struct iovec>& pieces) {
-  std::size_t first = 0, done = 0;  // `done` bytes of pieces[first] are out
+bool ChunkedWriter::writeAll(std::vector<struct iovec> pieces) {
+  std::size_t first = 0;
   while (!failed_ && first < pieces.size()) {
-    std::vector<struct iovec> rest(pieces.begin() + static_cast<std::ptrdiff_t>(first), pieces.end());
-    rest[0].iov_base = static_cast<char*>(rest[0].iov_base) + done;
-    rest[0].iov_len -= done;
-    const ssize_t wrote = ::writev(fd_, rest.data(), static_cast<int>(rest.size()));
+    const ssize_t wrote = ::writev(fd_, pieces.data() + first, static_cast<int>(pieces.size() - first));
     if (wrote < 0 && errno == EINTR) continue;
     if (wrote <= 0) {
       failed_ = true;
       break;
     }
     std::size_t left = static_cast<std::size_t>(wrote);
-    while (first < pieces.size() && left >= pieces[first].iov_len - done) {
-      left -= pieces[first].iov_len - done;
-      done = 0;
-      ++first;
+    while (first < pieces.size() && left >= pieces[first].iov_len) left -= pieces[first++].iov_len;
+    if (left > 0) {  // part of pieces[first] is out
+      pieces[first].iov_base = static_cast<char*>(pieces[first].iov_base) + left;
+      pieces[first].iov_len -= left;
     }
-    done += left;
   }
   return !failed_;
 }

@@ -91,7 +91,7 @@ class ChunkedWriter {
     std::size_t size;
   };
   void add(const Piece& piece);
-  bool writeAll(const std::vector<struct iovec>& pieces);
+  bool writeAll(std::vector<struct iovec> pieces);
 
   int fd_;
   std::vector<Piece> pieces_;
