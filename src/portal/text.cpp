@@ -8,9 +8,11 @@ namespace Portals {
 
 const char* const kBlanks = " \t\r\n";
 
-String trim(const String& text) {
+String trim(const String& text) { return String(trimmedView(text)); }
+
+std::string_view trimmedView(std::string_view text) {
   const auto first = text.find_first_not_of(kBlanks);
-  if (first == String::npos) return String();
+  if (first == std::string_view::npos) return std::string_view();
   const auto last = text.find_last_not_of(kBlanks);
   return text.substr(first, last - first + 1);
 }

@@ -2,6 +2,8 @@
 #ifndef ORLIX_PORTAL_TEXT_H
 #define ORLIX_PORTAL_TEXT_H
 
+#include <string_view>
+
 #include "portal/host/host_types.h"
 
 namespace ORLIX {
@@ -11,6 +13,8 @@ namespace Portals {
 extern const char* const kBlanks;
 
 String trim(const String& text);
+// The same trim as a view into `text`, for readers that split many lines.
+std::string_view trimmedView(std::string_view text);
 String toLower(String text);
 String toUpper(String text);
 bool startsWith(const String& text, const String& prefix);

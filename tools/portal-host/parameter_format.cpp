@@ -67,10 +67,16 @@ std::optional<double> readNumber(const std::string& text) {
   return value;
 }
 
+// Printed once into a buffer on the stack; only a wider text (a width of
+// hundreds, "%f" of 1e300) is printed a second time, into one of its size. A
+// replay answers tens of thousands of values, and measuring each first cost as
+// much as printing it.
 template <typename Number>
 std::string print(const std::string& format, Number number) {
-  const int size = std::snprintf(nullptr, 0, format.c_str(), number);
+  char text[128];
+  const int size = std::snprintf(text, sizeof text, format.c_str(), number);
   if (size < 0) return std::string();
+  if (static_cast<std::size_t>(size) < sizeof text) return std::string(text, static_cast<std::size_t>(size));
   std::vector<char> buffer(static_cast<std::size_t>(size) + 1);
   std::snprintf(buffer.data(), buffer.size(), format.c_str(), number);
   return std::string(buffer.data(), static_cast<std::size_t>(size));

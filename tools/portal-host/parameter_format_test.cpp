@@ -13,6 +13,16 @@ TEST(ParameterFormat, PrintsNumbersThroughAFloatingConversion) {
   EXPECT_EQ("2.5   |", formatParameterValue("2.5", "%-6g|"));
 }
 
+// Texts of any width come out whole, on either side of the printing buffer's size.
+TEST(ParameterFormat, WideTextsComeOutWhole) {
+  for (const int width : {127, 128, 400}) {
+    const std::string text = formatParameterValue("2.5", "%" + std::to_string(width) + ".1f");
+    EXPECT_EQ(text, std::string(static_cast<std::size_t>(width) - 3, ' ') + "2.5");
+  }
+  EXPECT_EQ(formatParameterValue("1e300", "%f").substr(0, 4), "1000");
+  EXPECT_EQ(formatParameterValue("1e300", "%f").size(), 308u);
+}
+
 TEST(ParameterFormat, IntegerConversionsTruncate) {
   EXPECT_EQ("3", formatParameterValue("3.99", "%d"));
   EXPECT_EQ("-3", formatParameterValue("-3.99", "%i"));

@@ -1,6 +1,7 @@
 #include "tagging/mark/mark_tag_file.h"
 
 #include <cstdlib>
+#include <string_view>
 #include <utility>
 
 #include "portal/host/support.h"
@@ -27,6 +28,17 @@ const char* const kCommaMarker = "*COMMA*";
 
 String joinPath(const StringList& path) { return join(path, "."); }
 
+// Without a copy: the tag lines of a large file mostly outgrow a short string.
+void trimInPlace(String& line) {
+  const std::string_view kept = trimmedView(line);
+  if (kept.empty()) {
+    line.clear();
+    return;
+  }
+  line.erase(static_cast<std::size_t>(kept.data() - line.data()) + kept.size());
+  line.erase(0, static_cast<std::size_t>(kept.data() - line.data()));
+}
+
 // Lines 1 to 10: what the file is, which analysis file it tags, how many tags,
 // and the analysis' default delimiters and widths.
 String header(const String& version, const String& baseName, int tagCount,
@@ -51,7 +63,7 @@ String markTagLine(const TagData& tag) {
          tag.get("format");
 }
 
-bool parseMarkTagLine(const String& line, TagData& tag) {
+bool parseEscapedMarkTagLine(const String& line, TagData& tag) {
   String protectedLine = replaceAll(line, "\\\\", kSlashMarker);
   protectedLine = replaceAll(protectedLine, "\\,", kCommaMarker);
   const StringList fields = splitAt(protectedLine, ',');
@@ -68,6 +80,50 @@ bool parseMarkTagLine(const String& line, TagData& tag) {
   tag.paramType = fields[4];
   tag.paramName = fields[5];
   tag.add("format", fields[6]);
+  return true;
+}
+
+// The line's fields, cut at the commas that separate them: an escaped comma
+// ("\,", its backslash not itself escaped) belongs to its field, as it does
+// once the markers hide it. False unless there are exactly seven.
+bool cutSevenFields(std::string_view line, std::string_view (&fields)[7]) {
+  std::size_t count = 0;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= line.size(); ++i) {
+    if (i < line.size() && line[i] == '\\') {
+      if (i + 1 < line.size() && (line[i + 1] == '\\' || line[i + 1] == ',')) ++i;
+      continue;
+    }
+    if (i < line.size() && line[i] != ',') continue;
+    if (count == 7) return false;
+    fields[count++] = trimmedView(line.substr(start, i - start));
+    start = i + 1;
+  }
+  return count == 7;
+}
+
+bool parseMarkTagLine(const String& line, TagData& tag) {
+  // Tag lines escape only in their delimiter field, where the escapes come back
+  // as they were written: that field is its text as it stands. The markers'
+  // copies of each line cost more than the rest of reading a file of a hundred
+  // thousand tags, so they are left to the lines that need them: an escape in
+  // another field (it turns into marker text there) or marker-like text.
+  std::string_view fields[7];
+  if (!cutSevenFields(line, fields)) return false;
+  for (std::size_t i = 0; i < 7; ++i) {
+    if (fields[i].find('*') != std::string_view::npos ||
+        (i != 2 && fields[i].find('\\') != std::string_view::npos)) {
+      return parseEscapedMarkTagLine(line, tag);
+    }
+  }
+  tag.attributes.reserve(tag.attributes.size() + 6);  // with "filename", added by the reader
+  tag.add("mode", String(fields[0]));
+  tag.add("row", String(fields[1]));
+  tag.add("delims", String(fields[2]));
+  tag.add("col", String(fields[3]));
+  tag.paramType.assign(fields[4]);
+  tag.paramName.assign(fields[5]);
+  tag.add("format", String(fields[6]));
   return true;
 }
 
@@ -125,7 +181,7 @@ int readMarkTagFile(const String& tagFilePath, const StringStringMap& analysisPr
 
   const String& filename = analysisProps[isInput ? "inputFilename" : "outputFilename"];
   while (reader.getLine(line)) {
-    line = trim(line);
+    trimInPlace(line);
     if (startsWith(line, "$")) continue;
     // The count is informative only: the tag lines themselves are what is read.
     if (startsWith(line, "MARKING,")) continue;

@@ -33,6 +33,9 @@ int readMarkTagFile(const String& tagFilePath, const StringStringMap& analysisPr
 String markTagLine(const TagData& tag);
 // One tag line into `tag`; false unless it has exactly seven fields.
 bool parseMarkTagLine(const String& line, TagData& tag);
+// The same for any line, through the escape markers; parseMarkTagLine takes a
+// shorter way for lines that have nothing to escape, with the same result.
+bool parseEscapedMarkTagLine(const String& line, TagData& tag);
 
 }  // namespace Portals
 }  // namespace ORLIX

@@ -180,6 +180,41 @@ TEST(ParseMarkTagLine, OnlyTheDelimiterFieldGetsItsEscapesBack) {
   EXPECT_FALSE(parseMarkTagLine("", tag));
 }
 
+// Most lines take a shorter way than through the markers; it must read the same.
+TEST(ParseMarkTagLine, EveryLineReadsAsThroughTheMarkers) {
+  for (const String line : {"free, 3, \\s, 2, Continuous, width, %8.3f",
+                            "free, 3,\\,;\"=()'\\t\\s, 2, T, w, %g",
+                            "free, 3, \\\\\\,x\\, 2, T, w, %g",
+                            "free, 3, \\\\, 2, T, w, %g",
+                            "free, 3, \\, 2, T, w\\, %g",
+                            "free, 3, a\\,b, 2, T, w\\\\x, %g",
+                            "free, 3, \\",
+                            "fixed,12,, 1 ,Integer,n,",
+                            " \tfree ,\t1\r, ;, 4, T, p q, %g ",
+                            ", , , , , , ",
+                            "free, 1, s, 2, T, a, %*d",
+                            "free, 1, *SLASH*, 2, T, *COMMA*, %g",
+                            "free, 1, s, 2, T, a",
+                            "free, 1, s, 2, T, a, %g,",
+                            ","}) {
+    TagData shortWay, general;
+    const bool read = parseMarkTagLine(line, shortWay);
+    ASSERT_EQ(read, parseEscapedMarkTagLine(line, general)) << line;
+    if (!read) continue;
+    EXPECT_EQ(shortWay.paramName, general.paramName) << line;
+    EXPECT_EQ(shortWay.paramType, general.paramType) << line;
+    for (const char* key : {"mode", "row", "delims", "col", "format"}) {
+      EXPECT_EQ(shortWay.get(key), general.get(key)) << line << " " << key;
+    }
+  }
+  TagData tag;
+  ASSERT_TRUE(parseMarkTagLine(" \tfree ,\t1\r, ;, 4, T, p q, %g ", tag));
+  EXPECT_EQ(tag.get("mode"), "free");
+  EXPECT_EQ(tag.get("row"), "1");
+  EXPECT_EQ(tag.paramName, "p q");
+  EXPECT_EQ(tag.get("format"), "%g");
+}
+
 }  // namespace
 }  // namespace Portals
 }  // namespace ORLIX
