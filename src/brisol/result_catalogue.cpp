@@ -1,12 +1,13 @@
 // The result catalogue: which responses a results file offers, from the results
 // module's result list, cached beside the results file.
-#include <fstream>
+#include <sstream>
 
 #include "brisol/brisol_portal.h"
 #include "brisol/result_list.h"
 #include "portal/edge_guard.h"
 #include "portal/host/support.h"
 #include "portal/message_buffer.h"
+#include "portal/regular_file.h"
 #include "portal/text.h"
 
 using ORLIX::PortalItemList;
@@ -75,11 +76,14 @@ bool brisolPortal::listResponses(const String& outputPath, const StringStringMap
   }
   if (tallexRan && !tallexWorked) return false;
 
-  std::ifstream cache(cachePath, std::ios::binary);
-  if (!cache.is_open()) {
+  // A list held whole is small next to the results it lists; reading it at
+  // once keeps a pipe or a device named as the cache from holding the design.
+  String cacheText;
+  if (!readRegularFile(cachePath, cacheText)) {
     appendError(error, "Parsing of output file failed. Could not open %1 for reading.", cachePath);
     return false;
   }
+  std::istringstream cache(cacheText);
   String first;
   std::getline(cache, first);
   if (!first.empty() && first.back() == '\r') first.pop_back();

@@ -1,26 +1,15 @@
 #include "brisol/tallex_answers.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "portal/message_format.h"
 #include "portal/properties.h"
+#include "portal/regular_file.h"
 #include "portal/text.h"
 
 namespace ORLIX {
 namespace Portals {
 namespace {
-
-std::string_view trimmed(std::string_view line) {
-  const auto first = line.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return std::string_view();
-  const auto last = line.find_last_not_of(kBlanks);
-  return line.substr(first, last - first + 1);
-}
 
 // Cuts at blanks; like the other splits, pieces are trimmed and empty ones stay.
 std::vector<std::string_view> splitAtBlanks(std::string_view line) {
@@ -28,36 +17,13 @@ std::vector<std::string_view> splitAtBlanks(std::string_view line) {
   std::size_t start = 0;
   for (;;) {
     const auto blank = line.find(' ', start);
-    pieces.push_back(trimmed(line.substr(start, blank == std::string_view::npos
+    pieces.push_back(trimmedView(line.substr(start, blank == std::string_view::npos
                                                     ? std::string_view::npos
                                                     : blank - start)));
     if (blank == std::string_view::npos) break;
     start = blank + 1;
   }
   return pieces;
-}
-
-bool readRegularFile(const String& path, String& text) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat info;
-  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  if (ok) {
-    text.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t used = 0;
-    while (used < text.size()) {
-      const ssize_t got = ::read(fd, &text[used], text.size() - used);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) {
-        ok = got == 0;  // a file cut short since fstat: what is there
-        break;
-      }
-      used += static_cast<std::size_t>(got);
-    }
-    text.resize(used);
-  }
-  ::close(fd);
-  return ok;
 }
 
 String failedBlockText(const String& name, const String& answersPath, const String& blockText) {
@@ -121,13 +87,13 @@ ResponseAnswer readResponseAnswer(const AnswerBlocks& blocks, std::size_t index,
   // A block too short for its counts (line 3) or kinds (line 4) is read as
   // one whose results module reported an error.
   const std::size_t shortest = valueMode ? 4 : 5;
-  if (block.size() < shortest || trimmed(block[1]).substr(0, 3) == "%%%") {
+  if (block.size() < shortest || trimmedView(block[1]).substr(0, 3) == "%%%") {
     answer.failures.push_back(failedBlockText(name, answersPath, blocks.blockText(index)));
     return answer;
   }
   // Counts beyond any block the file could hold are as good as no counts.
-  const double count1 = toNumber(trimmed(block[1]));
-  const double count2 = toNumber(trimmed(block[3]));
+  const double count1 = toNumber(trimmedView(block[1]));
+  const double count2 = toNumber(trimmedView(block[3]));
   const double limit = static_cast<double>(block.size()) + 1;
   if (!(count1 >= 0 && count1 <= limit && count2 >= 0 && count2 <= limit)) {
     answer.failures.push_back(failedBlockText(name, answersPath, blocks.blockText(index)));
@@ -139,7 +105,7 @@ ResponseAnswer readResponseAnswer(const AnswerBlocks& blocks, std::size_t index,
   std::size_t column = 0;
   long long first = 4 + n1 + n2;  // value lines
   if (!valueMode) {
-    std::string_view kinds = trimmed(block[4]);
+    std::string_view kinds = trimmedView(block[4]);
     kinds = kinds.size() >= 2 ? kinds.substr(1, kinds.size() - 2) : std::string_view();
     const StringList pieces = splitAt(String(kinds), '%');
     auto found = std::find(pieces.begin(), pieces.end(), entity);
@@ -155,14 +121,14 @@ ResponseAnswer readResponseAnswer(const AnswerBlocks& blocks, std::size_t index,
   if (static_cast<long long>(block.size()) < needed) {
     answer.failures.push_back("Expecting " + numberText(static_cast<double>(needed)) +
                               " lines in result keyword starting with: " +
-                              String(trimmed(block[0])) + ". Found " +
+                              String(trimmedView(block[0])) + ". Found " +
                               numberText(static_cast<double>(block.size())) + ".");
     return answer;
   }
   answer.valuesRead = true;
   answer.values.reserve(static_cast<std::size_t>(n2));
   for (long long i = first; i < needed; ++i) {
-    const std::string_view line = trimmed(block[static_cast<std::size_t>(i)]);
+    const std::string_view line = trimmedView(block[static_cast<std::size_t>(i)]);
     if (valueMode) {
       answer.values.push_back(toNumber(line));
       continue;

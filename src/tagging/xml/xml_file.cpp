@@ -2,13 +2,13 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <system_error>
 
 #include "portal/host/support.h"
 #include "portal/message_buffer.h"
 #include "portal/message_format.h"
+#include "portal/regular_file.h"
 #include "xmlportal/wide_path.h"
 
 namespace ORLIX {
@@ -32,10 +32,6 @@ String statusText(pugi::xml_parse_status status) {
   result.status = status;
   return result.description();
 }
-
-// Whoever reads the message knows a missing file's words already; a folder
-// or a device in its place is no different to them.
-String notFoundText() { return statusText(pugi::status_file_not_found); }
 
 }  // namespace
 
@@ -73,20 +69,18 @@ namespace {
 // The whole file in a buffer the parser can take over (the document frees it
 // with the parser's own deallocation function), or the parser's status for why
 // there is none, as its own file loading would give it: the file is read once,
-// and its first bytes are at hand before the parse.
+// and its first bytes are at hand before the parse. Anything but a regular
+// file reads as a missing one: a folder opens like a file, and the parser then
+// takes an absurd size for its length.
 pugi::xml_parse_status readContents(const String& path, char*& contents, std::size_t& size) {
-  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
-  if (!in) return pugi::status_file_not_found;
-  in.seekg(0, std::ios::end);
-  const std::streamoff length = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (length < 0 || !in) return pugi::status_io_error;
-  size = static_cast<std::size_t>(length);
+  RegularFile file(path);
+  if (!file.isOpen()) return pugi::status_file_not_found;
+  size = file.size();
   // One byte more than the file: an empty file still gets a buffer.
   contents = static_cast<char*>(pugi::get_memory_allocation_function()(size + 1));
   if (!contents) return pugi::status_out_of_memory;
-  in.read(contents, static_cast<std::streamsize>(size));
-  if (static_cast<std::size_t>(in.gcount()) != size) {
+  std::size_t got = 0;
+  if (!file.read(contents, size, got) || got != size) {
     pugi::get_memory_deallocation_function()(contents);
     return pugi::status_io_error;
   }
@@ -99,10 +93,6 @@ bool loadChecked(const String& path, unsigned int parseOptions, DepthCheck depth
   // the parser; the wide form itself is not needed here.
   std::wstring widePath;
   if (!toWidePath(path, widePath, failure)) return false;
-  if (!isRegularFile(path)) {
-    failure = notFoundText();
-    return false;
-  }
   char* contents = nullptr;
   std::size_t size = 0;
   const pugi::xml_parse_status read = readContents(path, contents, size);

@@ -1,6 +1,7 @@
 #include "tagging/xml/xml_tagging.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -199,16 +200,19 @@ TEST_F(XmlEngine, AnOutputNestedPastTheBoundIsRefused) {
 }
 
 // A folder opens like a file, and the parser would take an absurd size for
-// it; it must read exactly as a missing file does, wherever a path is given.
-TEST_F(XmlEngine, FoldersReadLikeMissingFiles) {
+// it; a pipe without a writer would hold the design forever. Each must read
+// exactly as a missing file does, wherever a path is given.
+TEST_F(XmlEngine, FoldersAndPipesReadLikeMissingFiles) {
   host.service.parameters = {{"x", "2"}};
   const String folder = dir.file("folder.xml");
   ASSERT_TRUE(std::filesystem::create_directory(folder));
+  const String pipe = dir.file("pipe.xml");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   const String missing = dir.file("missing.xml");
   const String inputTags = tagFile("X_in_a1_m.xml", {"x|m/p|[@v]"});
   const String outputTags = tagFile("X_out_a1_m.xml", {"x|m/p|[@v]"});
   const String input = dir.write("m.xml", "<m><p v=\"1\"/></m>");
-  for (const String& path : {missing, folder}) {
+  for (const String& path : {missing, folder, pipe}) {
     message.clear();
     EXPECT_FALSE(update({path}, {inputTags}));
     EXPECT_EQ(message, "ERROR: File was not found\nERROR: Cannot read the XML input file " +
