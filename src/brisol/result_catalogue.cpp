@@ -77,7 +77,7 @@ bool brisolPortal::listResponses(const String& outputPath, const StringStringMap
   if (tallexRan && !tallexWorked) return false;
 
   // A list held whole is small next to the results it lists; reading it at
-  // once keeps a pipe or a device named as the cache from holding the design.
+  // once keeps a pipe or a device named as the cache from holding the host.
   String cacheText;
   if (!readRegularFile(cachePath, cacheText)) {
     appendError(error, "Parsing of output file failed. Could not open %1 for reading.", cachePath);

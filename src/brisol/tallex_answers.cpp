@@ -17,9 +17,8 @@ std::vector<std::string_view> splitAtBlanks(std::string_view line) {
   std::size_t start = 0;
   for (;;) {
     const auto blank = line.find(' ', start);
-    pieces.push_back(trimmedView(line.substr(start, blank == std::string_view::npos
-                                                    ? std::string_view::npos
-                                                    : blank - start)));
+    pieces.push_back(trimmedView(line.substr(
+        start, blank == std::string_view::npos ? std::string_view::npos : blank - start)));
     if (blank == std::string_view::npos) break;
     start = blank + 1;
   }
