@@ -7,7 +7,6 @@
 
 #include <sys/uio.h>
 
-#include <cstdio>
 #include <string_view>
 #include <vector>
 
@@ -36,11 +35,10 @@ class ChunkedLineReader {
   // Whether reading stopped on an error rather than at the end of the file.
   bool failed() const { return failed_; }
   void close();
-  // The file offset of a character inside the current block (for copyRange).
+  // The file offset of a character inside the current block.
   unsigned long long offsetOf(const char* inBlock) const {
     return position_ - block_.size() + static_cast<unsigned long long>(inBlock - block_.data());
   }
-  int descriptor() const { return fd_; }
 
  private:
   bool loadWindow();

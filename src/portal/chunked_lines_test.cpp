@@ -1,6 +1,7 @@
 #include "portal/chunked_lines.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "portal/line_starts.h"
 #include "portal/test_host.h"
@@ -52,7 +53,8 @@ TEST(ChunkedLineReader, RunsOfLinesCoverTheFileExactly) {
   EXPECT_EQ(joined, text);
 }
 
-TEST(ChunkedLineReader, EmptyMissingAndFolderPaths) {
+// A pipe without a writer would hold the open forever; a device may never end.
+TEST(ChunkedLineReader, EmptyMissingFolderPipeAndDevicePaths) {
   TempFolder dir;
   std::string_view line;
   ChunkedLineReader empty(dir.write("empty.txt", ""));
@@ -60,6 +62,10 @@ TEST(ChunkedLineReader, EmptyMissingAndFolderPaths) {
   EXPECT_FALSE(empty.next(line));
   EXPECT_FALSE(ChunkedLineReader(dir.file("missing")).isOpen());
   EXPECT_FALSE(ChunkedLineReader(dir.path()).isOpen());
+  const String pipe = dir.file("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_FALSE(ChunkedLineReader(pipe).isOpen());
+  EXPECT_FALSE(ChunkedLineReader("/dev/zero").isOpen());
 }
 
 // Small writes, passed-on views of every size (more of them than one system

@@ -25,8 +25,8 @@ class RegularFile {
   bool isOpen() const { return fd_ >= 0; }
   // The size when the file was opened.
   std::size_t size() const { return size_; }
-  // Reads from the start until `capacity` bytes or the end; `got` says how
-  // many came. False on a read error.
+  // Reads on from where the last read stopped (the start, at first) until
+  // `capacity` bytes or the end; `got` says how many came. False on a read error.
   bool read(char* into, std::size_t capacity, std::size_t& got);
 
  private:

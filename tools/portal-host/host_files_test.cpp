@@ -25,6 +25,13 @@ TEST(WorkPlaceholder, IsWrittenBackForEveryOccurrenceOfThePath) {
   Json transcript = Json::parse(R"({"/tmp/w/x": ["/tmp/w", "in /tmp/w/a and /tmp/w/b", "/tmp/v"]})");
   restoreWork(transcript, "/tmp/w");
   EXPECT_EQ(Json::parse(R"({"${WORK}/x": ["${WORK}", "in ${WORK}/a and ${WORK}/b", "/tmp/v"]})"), transcript);
+  // Keys that become one keep the first one's place and the last one's value.
+  Json twice = Json::parse(R"({"${WORK}/a": 1, "b": 2, "/tmp/w/a": 3})");
+  restoreWork(twice, "/tmp/w");
+  EXPECT_EQ(twice.dump(), R"({"${WORK}/a":3,"b":2})");
+  Json untouched = Json::parse(R"({"a": "x"})");
+  restoreWork(untouched, "");
+  EXPECT_EQ(untouched.dump(), R"({"a":"x"})");
 }
 
 TEST(WorkFolder, IsFreshCanonicalCurrentAndRemovedUnlessKept) {

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "host_files.h"
 #include "portal_library.h"
 #include "replay.h"
 #include "scenario_schema.h"
@@ -18,21 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// In blocks: a scenario with many parameters runs to megabytes, and read a
-// character at a time it took a third as long to read as to parse.
-std::optional<std::string> readWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text;
-  std::vector<char> block(1 << 16);
-  while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
-    text.append(block.data(), static_cast<std::size_t>(in.gcount()));
-  }
-  return text;
-}
-
 Json loadScenario(const std::string& path) {
-  const std::optional<std::string> text = readWholeFile(path);
+  const std::optional<std::string> text = readTextFile(path);
   if (!text) throw ScenarioError(path + ": cannot be read");
   Json scenario;
   try {
@@ -69,7 +57,7 @@ std::string expectedPathFor(const std::string& scenarioPath) {
 }
 
 int compareWithExpected(const std::string& printedTranscript, const std::string& expectedPath) {
-  const std::optional<std::string> text = readWholeFile(expectedPath);
+  const std::optional<std::string> text = readTextFile(expectedPath);
   if (!text) throw std::runtime_error("expected transcript " + expectedPath + " cannot be read");
   nlohmann::json expected;
   try {

@@ -63,23 +63,33 @@ String markTagLine(const TagData& tag) {
          tag.get("format");
 }
 
+namespace {
+
+// The seven fields of a tag line, in their order, into `tag`.
+void fillTag(TagData& tag, std::string_view mode, std::string_view row, std::string_view delims,
+             std::string_view col, std::string_view type, std::string_view name,
+             std::string_view format) {
+  tag.attributes.reserve(tag.attributes.size() + 6);  // with "filename", added by the reader
+  tag.add("mode", String(mode));
+  tag.add("row", String(row));
+  tag.add("delims", String(delims));
+  tag.add("col", String(col));
+  tag.paramType.assign(type);
+  tag.paramName.assign(name);
+  tag.add("format", String(format));
+}
+
+}  // namespace
+
 bool parseEscapedMarkTagLine(const String& line, TagData& tag) {
   String protectedLine = replaceAll(line, "\\\\", kSlashMarker);
   protectedLine = replaceAll(protectedLine, "\\,", kCommaMarker);
-  const StringList fields = splitAt(protectedLine, ',');
-  if (fields.size() != 7) return false;
-
-  tag.attributes.reserve(tag.attributes.size() + 6);  // with "filename", added by the reader
+  const StringList f = splitAt(protectedLine, ',');
+  if (f.size() != 7) return false;
   // Only the delimiter field is an escaped text; elsewhere a marker stays.
-  String delims = replaceAll(fields[2], kSlashMarker, "\\\\");
+  String delims = replaceAll(f[2], kSlashMarker, "\\\\");
   delims = replaceAll(delims, kCommaMarker, "\\,");
-  tag.add("mode", fields[0]);
-  tag.add("row", fields[1]);
-  tag.add("delims", delims);
-  tag.add("col", fields[3]);
-  tag.paramType = fields[4];
-  tag.paramName = fields[5];
-  tag.add("format", fields[6]);
+  fillTag(tag, f[0], f[1], delims, f[3], f[4], f[5], f[6]);
   return true;
 }
 
@@ -116,14 +126,7 @@ bool parseMarkTagLine(const String& line, TagData& tag) {
       return parseEscapedMarkTagLine(line, tag);
     }
   }
-  tag.attributes.reserve(tag.attributes.size() + 6);  // with "filename", added by the reader
-  tag.add("mode", String(fields[0]));
-  tag.add("row", String(fields[1]));
-  tag.add("delims", String(fields[2]));
-  tag.add("col", String(fields[3]));
-  tag.paramType.assign(fields[4]);
-  tag.paramName.assign(fields[5]);
-  tag.add("format", String(fields[6]));
+  fillTag(tag, fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6]);
   return true;
 }
 

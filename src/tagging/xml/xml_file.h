@@ -51,8 +51,7 @@ enum class DepthCheck { onLoad, byCaller };
 // description, the same "not found" description for anything that is not a
 // regular file, why the path cannot reach the parser, or nestedTooDeepText().
 bool loadXmlFile(const String& path, unsigned int parseOptions, pugi::xml_document& document,
-                 XmlFileFormat& format, String& failure,
-                 DepthCheck depthCheck = DepthCheck::onLoad);
+                 XmlFileFormat& format, String& failure, DepthCheck depthCheck);
 bool loadXmlFile(const String& path, unsigned int parseOptions, pugi::xml_document& document,
                  String& failure);
 
