@@ -13,8 +13,6 @@
 // whatever bytes its offsets held when the window last read them, what a
 // shortened file no longer has is left out (a row past the new end reads
 // empty), and bytes added later are no rows. Nothing of this can crash.
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,6 +22,7 @@
 
 #include "portal/host/support.h"
 #include "support/reader_window.h"
+#include "support/regular_file.h"
 
 namespace ORLIX {
 namespace Support {
@@ -39,22 +38,6 @@ constexpr std::size_t kRowsPerBlock = std::size_t(1) << 16;  // 512 kB of offset
 // read a whole window per row. A scan that goes on from there reads whole
 // windows again.
 constexpr std::size_t kJumpShare = 256;
-
-// A descriptor for `path` if it names a regular file, else -1: a folder reads
-// as nothing, a device may never end. Opening does not wait on a pipe without
-// a writer; the pipe is then refused like any other non-file.
-int openRegularFile(const String& path, std::uint64_t& size) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return -1;
-  struct stat info;
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return -1;
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);  // reads wait as usual from here on
-  size = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
-  return fd;
-}
 
 // Up to `length` bytes at `offset`, fewer only at the end of the file; -1 on
 // an I/O failure.
@@ -85,7 +68,7 @@ std::size_t readerWindow() { return windowSetting; }
 
 FileBufferedReader::FileBufferedReader(const String& path) {
   std::uint64_t size = 0;
-  fd_ = openRegularFile(path, size);
+  fd_ = Detail::openRegularFile(path, size);
   if (fd_ < 0) return;
   // A small file takes a small buffer; a page at least, for a file that was
   // still empty just now.

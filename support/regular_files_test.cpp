@@ -51,10 +51,12 @@ TEST_F(NotAFile, IsReportedAsAStringTableThatCannotBeOpened) {
 }
 
 TEST_F(NotAFile, IsReportedAsAToolMessageConfigurationThatCannotBeOpened) {
-  ToolMessagesAdmin::setConfigFile(folder.path);
-  String error;
-  EXPECT_EQ(FileParser::getToolMessagesUsingConfigFile("Solver", "run", {}, error), StringList{});
-  EXPECT_EQ(error, "Tool-message configuration: cannot open " + folder.path + ".");
+  for (const std::string& path : paths) {
+    ToolMessagesAdmin::setConfigFile(path);
+    String error;
+    EXPECT_EQ(FileParser::getToolMessagesUsingConfigFile("Solver", "run", {}, error), StringList{});
+    EXPECT_EQ(error, "Tool-message configuration: cannot open " + path + ".");
+  }
 }
 
 }  // namespace

@@ -31,9 +31,15 @@ String resourceFolder() {
   const char* fromEnvironment = std::getenv("ORLIX_SUPPORT_RESOURCES");
   if (fromEnvironment != nullptr && *fromEnvironment != '\0') return fromEnvironment;
 
-  const String library = libraryPath();
-  if (library.empty()) return kResourceFolderName;
-  return File::parentFolder(library) + "/" + kResourceFolderName;
+  // The library does not move while it is loaded; asking the loader costs a
+  // walk over every loaded object, and the folder is asked for on every
+  // tool-message request.
+  static const String besideLibrary = [] {
+    const String library = libraryPath();
+    if (library.empty()) return String(kResourceFolderName);
+    return File::parentFolder(library) + "/" + kResourceFolderName;
+  }();
+  return besideLibrary;
 }
 
 }  // namespace Support

@@ -3,17 +3,21 @@
 // site with its own wrapper scripts) only needs a new configuration. The format
 // is described in README.md beside this file.
 //
-// The configuration is read on every request. Requests come once per design and
-// step, the file is a few lines long, and re-reading means an edited file takes
-// effect without restarting the host.
+// The configuration is read on every request, so that an edited file takes
+// effect without restarting the host. Requests come several times per design
+// (the run's check, the results module's check), so the parse of the text is
+// kept and used again for as long as the file reads the same.
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <utility>
 
 #include "portal/host/support.h"
 #include "support/host_api.h"
+#include "support/regular_file.h"
 #include "support/text_lines.h"
+#include "support/tool_message_config.h"
 
 namespace ORLIX {
 namespace Support {
@@ -22,11 +26,12 @@ namespace {
 
 using Detail::appendLine;
 using Detail::dropCarriageReturn;
-using Detail::isBlank;
 using Detail::startsWith;
-using Detail::trimBlanks;
 
-const char* const kErrorLead = "Tool-message configuration: ";
+using Detail::kToolMessageErrorLead;
+using Detail::MessageRule;
+using Detail::MessageSection;
+using Detail::ToolMessageConfig;
 
 struct AdminState {
   std::mutex mutex;
@@ -40,126 +45,49 @@ AdminState& adminState() {
   return instance;
 }
 
-struct Rule {
-  String kind;
-  bool atStart = false;  // "startswith" rather than "contains"
+// The last configuration parsed, by its path and text. Shared, so that a
+// request on another thread may replace it while this one still reads it.
+struct ParsedConfig {
+  std::mutex mutex;
+  String path;
   String text;
+  std::shared_ptr<const ToolMessageConfig> config;
 };
 
-struct Section {
-  StringList filePatterns;
-  std::vector<Rule> rules;
-};
-
-bool isKind(const String& word) {
-  return word == "ERROR" || word == "WARNING" || word == "NOTE" || word == "OUTPUT";
+ParsedConfig& parsedConfig() {
+  static ParsedConfig instance;
+  return instance;
 }
 
-// Splits off the first blank-delimited word of `text`; `rest` starts at the
-// next non-blank character.
-String firstWord(const String& text, String& rest) {
-  std::size_t end = 0;
-  while (end < text.size() && !isBlank(text[end])) ++end;
-  std::size_t next = end;
-  while (next < text.size() && isBlank(text[next])) ++next;
-  rest = text.substr(next);
-  return text.substr(0, end);
-}
-
-// Reads the configuration at `path` and keeps the sections for `tool` and
-// `category`, in file order. Every malformed line is reported, whichever
-// section it is in: a broken configuration should be noticed at the first run,
-// not when the one step it concerns finally fails.
-std::vector<Section> readConfiguration(const String& path, const String& tool,
-                                       const String& category, String& error) {
-  std::vector<Section> sections;
-  FileReader in(path, true);
-  if (!in.is_open()) {
-    appendLine(error, kErrorLead + String("cannot open ") + path + ".");
-    return sections;
+// The configuration at `path`, read now; its problems go to `error` on every
+// request, as they would with a fresh parse. Null when it cannot be opened.
+std::shared_ptr<const ToolMessageConfig> readConfiguration(const String& path, String& error) {
+  String text;
+  const Detail::WholeRead read = Detail::readWholeRegularFile(path, text);
+  if (read == Detail::WholeRead::cannotOpen) {
+    appendLine(error, kToolMessageErrorLead + String("cannot open ") + path + ".");
+    return nullptr;
   }
-
-  enum class Where { Nowhere, BadSection, OtherSection, OurSection };
-  Where where = Where::Nowhere;
-  String line;
-  int lineNumber = 0;
-  auto report = [&](const String& reason) {
-    appendLine(error, kErrorLead + path + " line " + std::to_string(lineNumber) + ": " + reason);
-  };
-
-  while (in.getLine(line)) {
-    ++lineNumber;
-    dropCarriageReturn(line);
-    const String trimmed = trimBlanks(line);
-    if (trimmed.empty() || trimmed[0] == '#') continue;
-
-    if (trimmed.front() == '[') {
-      String secondRest;
-      String rest;
-      const String inner =
-          trimmed.back() == ']' ? trimBlanks(trimmed.substr(1, trimmed.size() - 2)) : String();
-      const String sectionTool = firstWord(inner, rest);
-      const String sectionCategory = firstWord(rest, secondRest);
-      if (sectionTool.empty() || sectionCategory.empty() || !secondRest.empty()) {
-        report("a section header is written \"[tool category]\".");
-        // Its lines belong to no section; they are not worth a report each.
-        where = Where::BadSection;
-        continue;
-      }
-      if (sectionTool == tool && sectionCategory == category) {
-        sections.emplace_back();
-        where = Where::OurSection;
-      } else {
-        where = Where::OtherSection;
-      }
-      continue;
-    }
-
-    if (where == Where::BadSection) continue;
-    if (where == Where::Nowhere) {
-      report("the line comes before the first \"[tool category]\" section.");
-      continue;
-    }
-
-    String rest;
-    const String word = firstWord(trimmed, rest);
-    if (isKind(word)) {
-      String text;
-      const String match = firstWord(rest, text);
-      if (match != "contains" && match != "startswith") {
-        report("a rule needs \"contains\" or \"startswith\" after its kind.");
-        continue;
-      }
-      // Quotes keep blanks at either end, and "" matches every line.
-      const bool quoted = text.size() >= 2 && text.front() == '"' && text.back() == '"';
-      if (quoted) text = text.substr(1, text.size() - 2);
-      if (text.empty() && !quoted) {
-        report("the rule has no text to look for.");
-        continue;
-      }
-      if (where == Where::OurSection) sections.back().rules.push_back(Rule{word, match == "startswith", text});
-      continue;
-    }
-
-    const std::size_t assign = trimmed.find('=');
-    if (assign != String::npos && trimBlanks(trimmed.substr(0, assign)) == "file") {
-      const String pattern = trimBlanks(trimmed.substr(assign + 1));
-      if (pattern.empty()) {
-        report("\"file =\" needs a file name.");
-        continue;
-      }
-      if (where == Where::OurSection) sections.back().filePatterns.push_back(pattern);
-      continue;
-    }
-
-    if (!rest.empty() && (startsWith(rest, "contains ") || startsWith(rest, "startswith "))) {
-      report("unknown message kind at the start of the rule; kinds are written in capitals.");
-    } else {
-      report("expected \"file = <path>\" or a rule \"<KIND> contains|startswith <text>\".");
+  std::shared_ptr<const ToolMessageConfig> config;
+  ParsedConfig& parsed = parsedConfig();
+  {
+    std::lock_guard<std::mutex> lock(parsed.mutex);
+    if (parsed.config && parsed.path == path && parsed.text == text) config = parsed.config;
+  }
+  if (!config) {
+    config = std::make_shared<const ToolMessageConfig>(Detail::parseToolMessageConfig(path, text));
+    if (read == Detail::WholeRead::ok) {
+      std::lock_guard<std::mutex> lock(parsed.mutex);
+      parsed.path = path;
+      parsed.text = std::move(text);
+      parsed.config = config;
     }
   }
-  if (in.bad()) appendLine(error, kErrorLead + String("could not read ") + path + " to its end.");
-  return sections;
+  for (const String& problem : config->problems) appendLine(error, problem);
+  if (read == Detail::WholeRead::readFailed) {
+    appendLine(error, kToolMessageErrorLead + String("could not read ") + path + " to its end.");
+  }
+  return config;
 }
 
 // "${name}" becomes the variable's value; an unknown name gives an empty text,
@@ -228,13 +156,13 @@ StringList expandPattern(const String& path) {
   return files;
 }
 
-void collectMessages(const String& path, const std::vector<Rule>& rules, StringList& messages) {
+void collectMessages(const String& path, const std::vector<MessageRule>& rules, StringList& messages) {
   FileReader in(path, true);
   if (!in.is_open()) return;  // the tool may not have run (yet): nothing to say
   String line;
   while (in.getLine(line)) {
     dropCarriageReturn(line);
-    for (const Rule& rule : rules) {
+    for (const MessageRule& rule : rules) {
       const bool hit = rule.atStart ? startsWith(line, rule.text) : line.find(rule.text) != String::npos;
       if (hit) {
         messages.push_back(rule.kind + ": " + line);
@@ -269,8 +197,10 @@ StringList FileParser::getToolMessagesUsingConfigFile(const String& tool, const 
   StringList messages;
   try {
     if (configFile.empty()) configFile = resourceFolder() + "/tool-messages.conf";
-    for (const Section& section : readConfiguration(configFile, tool, category, error)) {
-      if (section.rules.empty()) continue;
+    const std::shared_ptr<const ToolMessageConfig> config = readConfiguration(configFile, error);
+    if (!config) return messages;
+    for (const MessageSection& section : config->sections) {
+      if (section.tool != tool || section.category != category || section.rules.empty()) continue;
       for (const String& pattern : section.filePatterns) {
         for (const String& file : expandPattern(substituteVariables(pattern, variables))) {
           collectMessages(file, section.rules, messages);
@@ -279,7 +209,7 @@ StringList FileParser::getToolMessagesUsingConfigFile(const String& tool, const 
     }
   } catch (const std::exception& e) {
     // Out of memory on a huge log, most likely; keep what was collected.
-    appendLine(error, kErrorLead + String("reading the tool's messages stopped: ") + e.what());
+    appendLine(error, kToolMessageErrorLead + String("reading the tool's messages stopped: ") + e.what());
   }
   return messages;
 }

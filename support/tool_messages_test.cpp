@@ -95,6 +95,26 @@ TEST_F(ToolMessagesTest, ConfigurationProblemsAreReportedAsPlainLines) {
   messages(String("\0\xff[\n]]\n[[x y]\nfile=\0\n", 21));  // garbage must not crash
 }
 
+// The parse of a configuration is kept between requests; none of that may
+// show: an edit takes effect at the next request, even one that keeps the
+// file's size, and the problems come with every answer.
+TEST_F(ToolMessagesTest, EditsTakeEffectAtOnceAndProblemsComeEveryTime) {
+  const String log = folder.write("log", "a\nb\n");
+  const String sections = "[Other run]\nfile = " + log + "\nnonsense\n[Solver run]\nfile = " + log;
+  EXPECT_EQ(messages(sections + "\nNOTE contains a\n"), StringList{"NOTE: a"});
+  EXPECT_EQ(FileParser::getToolMessagesUsingConfigFile("Solver", "run", {}, error), StringList{"NOTE: a"});
+  EXPECT_EQ(FileParser::getToolMessagesUsingConfigFile("Other", "run", {}, error), StringList{});
+  const String problem = "Tool-message configuration: " + (folder / "messages.conf") +
+                         " line 3: expected \"file = <path>\" or a rule \"<KIND> contains|startswith <text>\".";
+  EXPECT_EQ(error, problem + "\n" + problem + "\n" + problem);
+
+  error.clear();
+  EXPECT_EQ(messages(sections + "\nNOTE contains b\n"), StringList{"NOTE: b"});  // the same size
+  EXPECT_EQ(FileParser::getToolMessagesUsingConfigFile("Other", "run", {}, error), StringList{});
+  EXPECT_EQ(error, problem + "\n" + problem);
+  EXPECT_EQ(messages("[Solver run]\nfile = " + log + "\nWARNING startswith b\n"), StringList{"WARNING: b"});
+}
+
 TEST_F(ToolMessagesTest, ObserverSeesEveryRequestAndOverrideCanAnswer) {
   std::vector<String> seen;
   ToolMessagesAdmin::setObserver([&](const String& tool, const String& category, const StringStringMap& vars) {

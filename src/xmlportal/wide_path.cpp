@@ -7,11 +7,14 @@
 namespace ORLIX {
 namespace Portals {
 
+bool isUtf8Path(const String& utf8Path, String& error) {
+  if (utf8::is_valid(utf8Path.begin(), utf8Path.end())) return true;
+  error = "The path is not valid UTF-8: " + utf8Path;
+  return false;
+}
+
 bool toWidePath(const String& utf8Path, std::wstring& widePath, String& error) {
-  if (!utf8::is_valid(utf8Path.begin(), utf8Path.end())) {
-    error = "The path is not valid UTF-8: " + utf8Path;
-    return false;
-  }
+  if (!isUtf8Path(utf8Path, error)) return false;
   widePath.clear();
   // wchar_t holds UTF-16 code units where it is 16 bits wide and whole code
   // points where it is 32 bits wide.

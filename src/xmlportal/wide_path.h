@@ -12,6 +12,8 @@ namespace ORLIX {
 namespace Portals {
 
 // False, with `error` set, when `utf8Path` is not valid UTF-8.
+bool isUtf8Path(const String& utf8Path, String& error);
+// The same check, then the wide form into `widePath`.
 bool toWidePath(const String& utf8Path, std::wstring& widePath, String& error);
 
 }  // namespace Portals

@@ -91,8 +91,7 @@ bool loadChecked(const String& path, unsigned int parseOptions, DepthCheck depth
                  pugi::xml_document& document, XmlFileFormat& format, String& failure) {
   // A path that is not UTF-8 gets its reason, as everywhere a path meets
   // the parser; the wide form itself is not needed here.
-  std::wstring widePath;
-  if (!toWidePath(path, widePath, failure)) return false;
+  if (!isUtf8Path(path, failure)) return false;
   char* contents = nullptr;
   std::size_t size = 0;
   const pugi::xml_parse_status read = readContents(path, contents, size);
