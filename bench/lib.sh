@@ -23,40 +23,20 @@ bench_init() {
   trap 'rm -rf "$work"' EXIT
 }
 
-# The sync first: otherwise the write-back of one run's output lands in the
-# next run's time, and on a busy machine ratios swing by a factor of two.
-run_ms() {
-  sync
-  local start end
-  start=$(date +%s%N)
-  "$@" > "$work/out"
-  end=$(date +%s%N)
-  echo $(( (end - start) / 1000000 ))
-}
-
-best() {
-  local rounds=$1
-  shift
-  local -A times=()
-  local round command ms
-  for (( round = 0; round < rounds; ++round )); do
-    for command in "$@"; do
-      ms=$(run_ms "$command")
-      if [ -z "${times[$command]:-}" ] || [ "$ms" -lt "${times[$command]}" ]; then
-        times[$command]=$ms
-      fi
-    done
-  done
-  for command in "$@"; do printf '%s ' "${times[$command]}"; done
-  echo
-}
-
-# Wall and processor time of one run in milliseconds.
+# Wall and processor time of one run in milliseconds. The sync first:
+# otherwise the write-back of one run's output lands in the next run's time,
+# and on a busy machine ratios swing by a factor of two.
 run_cpu_ms() {
   sync
   local TIMEFORMAT='%3R %3U %3S'
   { time "$@" > "$work/out" 2> "$work/err"; } 2> "$work/times"
   awk '{ printf "%d %d\n", $1 * 1000, ($2 + $3) * 1000 }' "$work/times"
+}
+
+run_ms() {
+  local wall cpu
+  read -r wall cpu < <(run_cpu_ms "$@")
+  echo "$wall"
 }
 
 best_cpu() {
@@ -72,6 +52,13 @@ best_cpu() {
     done
   done
   for command in "$@"; do printf '%s %s ' "${walls[$command]}" "${cpus[$command]}"; done
+  echo
+}
+
+best() {
+  local times i
+  read -ra times < <(best_cpu "$@")
+  for (( i = 0; i < ${#times[@]}; i += 2 )); do printf '%s ' "${times[i]}"; done
   echo
 }
 

@@ -2,16 +2,17 @@
 // catalogue the host shows.
 #include <cstddef>
 #include <cstdint>
-#include <sstream>
 #include <string>
+#include <string_view>
 
 #include "brisol/result_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-  std::string first;  // "$$RESULT_LIST_AVAILABLE", checked by the caller
-  std::getline(in, first);
-  const ORLIX::Portals::ResultList list = ORLIX::Portals::readResultList(in);
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  // The first line ("$$RESULT_LIST_AVAILABLE") is the caller's to check.
+  const std::size_t firstEnd = text.find('\n');
+  const ORLIX::Portals::ResultList list = ORLIX::Portals::readResultList(
+      firstEnd == std::string_view::npos ? std::string_view() : text.substr(firstEnd + 1));
   ORLIX::PortalItemList items;
   std::string error;
   ORLIX::Portals::buildResultItems(list, items, error);

@@ -64,18 +64,15 @@ void setReaderWindowForTests(std::size_t bytes) {
   windowSetting = bytes > 0 ? bytes : kDefaultReaderWindow;
 }
 
-std::size_t readerWindow() { return windowSetting; }
-
 FileBufferedReader::FileBufferedReader(const String& path) {
   std::uint64_t size = 0;
   fd_ = Detail::openRegularFile(path, size);
   if (fd_ < 0) return;
   // A small file takes a small buffer; a page at least, for a file that was
   // still empty just now.
-  windowSpan_ = static_cast<std::size_t>(
-      std::min<std::uint64_t>(readerWindow(), std::max<std::uint64_t>(size, 4096)));
-  open_ = indexRows();
-  if (open_) return;
+  const std::size_t span = static_cast<std::size_t>(
+      std::min<std::uint64_t>(windowSetting, std::max<std::uint64_t>(size, 4096)));
+  if (indexRows(span)) return;
   ::close(fd_);
   fd_ = -1;
   rows_ = 0;
@@ -91,8 +88,8 @@ FileBufferedReader::~FileBufferedReader() {
 // One pass through the window's buffer: a row starts at 0 and after every
 // '\n' but a final one. The window is left holding the last piece read, which
 // for a small file is all of it.
-bool FileBufferedReader::indexRows() {
-  window_.resize(windowSpan_);
+bool FileBufferedReader::indexRows(std::size_t span) {
+  window_.resize(span);
   addRowStart(0);
   std::uint64_t offset = 0;
   for (;;) {
@@ -149,7 +146,7 @@ String FileBufferedReader::getLine(int row) const {
   const std::uint64_t start = rowStart(index);
   const std::uint64_t end = index + 1 < rows_ ? rowStart(index + 1) - 1 : lastRowEnd_;
   const std::size_t length = static_cast<std::size_t>(end - start);
-  return length > windowSpan_ ? readDirectly(start, length) : copyFromWindow(start, length);
+  return length > window_.size() ? readDirectly(start, length) : copyFromWindow(start, length);
 }
 
 bool FileBufferedReader::windowHolds(std::uint64_t start, std::size_t length) const {
@@ -170,9 +167,9 @@ String FileBufferedReader::copyFromWindow(std::uint64_t start, std::size_t lengt
 // with it, so that it holds the rows asked for next either way.
 void FileBufferedReader::moveWindow(std::uint64_t start, std::size_t length) const {
   const std::uint64_t end = start + length;
-  const bool near = windowFill_ > 0 && end + windowSpan_ >= windowStart_ &&
-                    start <= windowStart_ + windowFill_ + windowSpan_;
-  const std::size_t span = near ? windowSpan_ : std::max(length, windowSpan_ / kJumpShare);
+  const bool near = windowFill_ > 0 && end + window_.size() >= windowStart_ &&
+                    start <= windowStart_ + windowFill_ + window_.size();
+  const std::size_t span = near ? window_.size() : std::max(length, window_.size() / kJumpShare);
   const bool upward = near && start < windowStart_;
   windowStart_ = !upward ? start : end > span ? end - span : 0;
   const ssize_t got = readAt(fd_, window_.data(), span, windowStart_);

@@ -14,7 +14,6 @@ constexpr std::size_t kDefaultReaderWindow = std::size_t(1) << 20;
 
 // The window of the readers opened from now on; 0 restores the default.
 void setReaderWindowForTests(std::size_t bytes);
-std::size_t readerWindow();
 
 }  // namespace Support
 }  // namespace ORLIX

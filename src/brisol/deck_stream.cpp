@@ -11,7 +11,7 @@ namespace ORLIX {
 namespace Portals {
 namespace {
 
-constexpr std::size_t kScanBytes = 256u << 10;
+constexpr std::size_t kScanBytes = ChunkedWriter::kRunBytes;
 
 // Called for every candidate line of the deck: only lines that can be one pay
 // for a copy.

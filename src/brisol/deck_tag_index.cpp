@@ -1,13 +1,11 @@
 #include "brisol/deck_tag_index.h"
 
-#include <iterator>
-
 namespace ORLIX {
 namespace Portals {
 namespace {
 
 const String* abbreviationOf(const TagData& tag) {
-  return tag.path.size() >= 2 ? &*std::next(tag.path.begin()) : nullptr;
+  return tag.path.size() >= 2 ? &tag.path[1] : nullptr;
 }
 
 }  // namespace

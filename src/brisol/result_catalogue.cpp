@@ -1,6 +1,7 @@
 // The result catalogue: which responses a results file offers, from the results
 // module's result list, cached beside the results file.
-#include <sstream>
+#include <algorithm>
+#include <string_view>
 
 #include "brisol/brisol_portal.h"
 #include "brisol/result_list.h"
@@ -83,10 +84,10 @@ bool brisolPortal::listResponses(const String& outputPath, const StringStringMap
     appendError(error, "Parsing of output file failed. Could not open %1 for reading.", cachePath);
     return false;
   }
-  std::istringstream cache(cacheText);
-  String first;
-  std::getline(cache, first);
-  if (!first.empty() && first.back() == '\r') first.pop_back();
+  const std::string_view cache(cacheText);
+  const std::size_t firstEnd = std::min(cache.find('\n'), cache.size());
+  std::string_view first = cache.substr(0, firstEnd);
+  if (!first.empty() && first.back() == '\r') first.remove_suffix(1);
   if (first != "$$RESULT_LIST_AVAILABLE") {
     appendError(error,
                 "Parsing of output file failed. Expecting first line to be "
@@ -94,7 +95,8 @@ bool brisolPortal::listResponses(const String& outputPath, const StringStringMap
     return false;
   }
   PortalItemList built;
-  if (!buildResultItems(readResultList(cache), built, error)) {
+  if (!buildResultItems(readResultList(cache.substr(std::min(firstEnd + 1, cache.size()))), built,
+                        error)) {
     appendError(error,
                 "Error while parsing output file: %1. Check the Tallex output file for errors: %2",
                 outputPath, cachePath);

@@ -1,5 +1,8 @@
 #include "brisol/result_list.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "portal/message_buffer.h"
 #include "portal/text.h"
 
@@ -119,29 +122,31 @@ bool resultFields(const String& line, String (&fields)[4]) {
   return true;
 }
 
-ResultList readResultList(std::istream& in) {
+ResultList readResultList(std::string_view text) {
   ResultList list;
   ResultBlock current;
   bool open = false;
   auto close = [&] {
     if (!open) return;
     if (startsWith(current.header, ".MAIN")) {
-      list.main = current;
+      list.main = std::move(current);
     } else if (!startsWith(current.header, ".INFO")) {
-      list.blocks.push_back(current);
+      list.blocks.push_back(std::move(current));
     }
     open = false;
   };
-  String line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t feed = std::min(text.find('\n', start), text.size());
+    std::string_view line = text.substr(start, feed - start);
+    start = feed + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.empty() || line[0] == '!') continue;
     if (line[0] == '.') {
       close();
-      current = ResultBlock{line, {}};
+      current = ResultBlock{String(line), {}};
       open = true;
     } else if (open) {
-      current.lines.push_back(line);
+      current.lines.emplace_back(line);
     }
   }
   close();

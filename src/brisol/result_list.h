@@ -5,7 +5,7 @@
 #ifndef ORLIX_BRISOL_RESULT_LIST_H
 #define ORLIX_BRISOL_RESULT_LIST_H
 
-#include <istream>
+#include <string_view>
 #include <vector>
 
 #include "portal/host/host_types.h"
@@ -25,9 +25,9 @@ struct ResultList {
   const ResultBlock* find(const String& reference) const;
 };
 
-// Reads the list after its first line; empty lines, "!" comments and ".INFO"
-// blocks are skipped.
-ResultList readResultList(std::istream& in);
+// Reads the list from `text`, the lines after its first; empty lines, "!"
+// comments and ".INFO" blocks are skipped.
+ResultList readResultList(std::string_view text);
 
 // Builds the catalogue items of the main block; false with the reason appended
 // to `error` as an ERROR.

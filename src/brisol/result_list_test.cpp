@@ -2,16 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 namespace ORLIX {
 namespace Portals {
 namespace {
 
-ResultList listOf(const String& text) {
-  std::istringstream in(text);
-  return readResultList(in);
-}
+ResultList listOf(const String& text) { return readResultList(text); }
 
 String describe(const PortalItem& item) {
   String text = item.name + "[" + item.typeLabel + "|" + std::to_string(item.flags) + "]";

@@ -15,10 +15,9 @@ namespace Portals {
 namespace {
 
 // The writer's own copies (changed lines) are held up to a megabyte; what is
-// gathered goes out every 256 KB, or when a write would take more pieces
+// gathered goes out every kRunBytes, or when a write would take more pieces
 // than the system accepts at once.
 constexpr std::size_t kOwnedBytes = 1u << 20;
-constexpr std::size_t kGatherBytes = 256u << 10;
 constexpr std::size_t kMaxPieces = IOV_MAX;
 
 }  // namespace
@@ -153,13 +152,13 @@ void ChunkedWriter::add(const Piece& piece) {
     if (bothOwned || adjacent) {
       last.size += piece.size;
       gathered_ += piece.size;
-      if (gathered_ >= kGatherBytes) flush();
+      if (gathered_ >= kRunBytes) flush();
       return;
     }
   }
   pieces_.push_back(piece);
   gathered_ += piece.size;
-  if (gathered_ >= kGatherBytes || pieces_.size() >= kMaxPieces) flush();
+  if (gathered_ >= kRunBytes || pieces_.size() >= kMaxPieces) flush();
 }
 
 bool ChunkedWriter::flush() {

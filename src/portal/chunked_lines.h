@@ -63,6 +63,10 @@ class ChunkedLineReader {
 // of them is still in the processor's cache.
 class ChunkedWriter {
  public:
+  // What is gathered goes out at this size. A caller that scans its input in
+  // runs of the same size has each run's scan and write share the cache.
+  static constexpr std::size_t kRunBytes = 256u << 10;
+
   explicit ChunkedWriter(const String& path);
   ~ChunkedWriter();
   ChunkedWriter(const ChunkedWriter&) = delete;

@@ -87,9 +87,9 @@ TEST(ChunkedWriter, KeepsTheOrderOfEverythingItIsGiven) {
     }
     // A small write that fills the gathered run: it goes out with the run.
     EXPECT_TRUE(writer.flush());
-    writer.passOn(std::string_view(source).substr(0, (256u << 10) - 1));
+    writer.passOn(std::string_view(source).substr(0, ChunkedWriter::kRunBytes - 1));
     writer.write("after a full run\n");
-    expected += source.substr(0, (256u << 10) - 1) + "after a full run\n";
+    expected += source.substr(0, ChunkedWriter::kRunBytes - 1) + "after a full run\n";
     writer.passOn(std::string_view(source).substr(0, 10));
     writer.passOn(std::string_view(source).substr(10, 2u << 20));  // merges with the last
     expected += source.substr(0, 10 + (2u << 20));

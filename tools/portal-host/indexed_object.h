@@ -22,7 +22,6 @@
 #include <initializer_list>
 #include <iterator>
 #include <memory>
-#include <new>
 #include <stdexcept>
 #include <string_view>
 #include <tuple>
@@ -180,14 +179,25 @@ class IndexedObject {
     // The index for what remains is made before anything moves, from the
     // hashes it holds, so no key is hashed again.
     std::vector<Slot> index = indexWithout(from, gone);
-    // Keys are const, so elements cannot be assigned; each one after the gap is
-    // destroyed and made again in its new place, as ordered_map does.
-    for (size_type to = from; to + gone < items_.size(); ++to) {
-      value_type* target = &items_[to];
-      target->~value_type();
-      ::new (static_cast<void*>(target)) value_type(std::move(items_[to + gone]));
+    // Keys are const, so the elements after the gap cannot be assigned into
+    // it, and making one again copies its key, which may throw. So the kept
+    // keys are copied first and the elements made in a new vector after: if a
+    // copy throws, the object is as it was; once all are copied, nothing can.
+    static_assert(std::is_nothrow_move_constructible<T>::value, "values are moved into place");
+    const auto kept = [&](size_type i) { return i < from || i >= from + gone; };
+    std::vector<Key> keys;
+    keys.reserve(items_.size() - gone);
+    for (size_type i = 0; i < items_.size(); ++i) {
+      if (kept(i)) keys.push_back(items_[i].first);
     }
-    for (size_type i = 0; i < gone; ++i) items_.pop_back();
+    Container remaining(items_.get_allocator());
+    remaining.reserve(keys.size());
+    for (size_type i = 0, k = 0; i < items_.size(); ++i) {
+      if (!kept(i)) continue;
+      remaining.emplace_back(std::piecewise_construct, std::forward_as_tuple(std::move(keys[k++])),
+                             std::forward_as_tuple(std::move(items_[i].second)));
+    }
+    items_.swap(remaining);
     index_ = std::move(index);
     return items_.begin() + static_cast<difference_type>(from);
   }

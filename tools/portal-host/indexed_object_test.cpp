@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
+#include <new>
 #include <random>
 #include <string>
 #include <string_view>
@@ -137,6 +139,47 @@ TEST(IndexedObject, CopiesMovesAndSwapsCarryTheirIndex) {
   EXPECT_EQ(1u, moved.size());
   EXPECT_EQ(39, copy.at("k39").get<int>());
   EXPECT_EQ(0u, copy.count("again"));
+}
+
+// An allocator that fails once a set number of allocations have been made,
+// to see what an erase leaves when copying a key runs out of memory.
+int allocationsLeft = -1;  // -1: never fail
+
+template <class T>
+struct FailingAllocator {
+  using value_type = T;
+  FailingAllocator() = default;
+  template <class U>
+  FailingAllocator(const FailingAllocator<U>&) {}
+  T* allocate(std::size_t n) {
+    if (allocationsLeft == 0) throw std::bad_alloc();
+    if (allocationsLeft > 0) --allocationsLeft;
+    return std::allocator<T>().allocate(n);
+  }
+  void deallocate(T* p, std::size_t n) { std::allocator<T>().deallocate(p, n); }
+  bool operator==(const FailingAllocator&) const { return true; }
+  bool operator!=(const FailingAllocator&) const { return false; }
+};
+
+TEST(IndexedObject, AnEraseThatRunsOutOfMemoryLeavesTheObjectAsItWas) {
+  using Key = std::basic_string<char, std::char_traits<char>, FailingAllocator<char>>;
+  IndexedObject<Key, int> object;
+  const auto keyOf = [](int i) { return Key("a key too long to live inside the string " + std::to_string(i)); };
+  for (int i = 0; i < 12; ++i) object.emplace(keyOf(i), i);
+  // Erasing one of 12 copies the 11 keys that stay; any of those copies may fail.
+  for (int failAfter = 0; failAfter < 11; ++failAfter) {
+    allocationsLeft = failAfter;
+    EXPECT_THROW(object.erase(object.begin() + 3), std::bad_alloc) << failAfter;
+    allocationsLeft = -1;
+    ASSERT_EQ(12u, object.size());
+    for (int i = 0; i < 12; ++i) {
+      EXPECT_EQ(keyOf(i), (object.begin() + i)->first);
+      EXPECT_EQ(i, object.at(keyOf(i)));
+    }
+  }
+  object.erase(object.begin() + 3);
+  EXPECT_EQ(0u, object.count(keyOf(3)));
+  EXPECT_EQ(11, object.at(keyOf(11)));
 }
 
 TEST(IndexedObject, FindsKeysByAnyTextWithoutCuttingAtNul) {

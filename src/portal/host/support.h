@@ -57,7 +57,7 @@ class FileBufferedReader {
   ~FileBufferedReader();
   FileBufferedReader(const FileBufferedReader&) = delete;
   FileBufferedReader& operator=(const FileBufferedReader&) = delete;
-  bool isOpen() const { return open_; }
+  bool isOpen() const { return fd_ >= 0; }
   int numLines() const;
   int currentRowNumber() const { return row_; }
   // False (cursor unchanged) when `row` lies outside the file.
@@ -70,7 +70,7 @@ class FileBufferedReader {
   // The file stays open and only a window of it is held, so memory stays flat
   // whatever the file's size (support/file_buffered_reader.cpp says why and
   // how). getLine moves the window: a reader serves one thread at a time.
-  bool indexRows();
+  bool indexRows(std::size_t span);
   void addRowStart(std::uint64_t start);
   std::uint64_t rowStart(std::size_t row) const;
   bool windowHolds(std::uint64_t start, std::size_t length) const;
@@ -84,13 +84,12 @@ class FileBufferedReader {
   std::vector<std::vector<std::uint64_t>> rowStarts_;
   std::size_t rows_ = 0;
   std::uint64_t lastRowEnd_ = 0;  // before the file's final '\n', if any
-  std::size_t windowSpan_ = 0;
-  // window_[i] is the file's byte windowStart_ + i, for i < windowFill_.
+  // window_[i] is the file's byte windowStart_ + i, for i < windowFill_; its
+  // size is the span read at a time.
   mutable std::vector<char> window_;
   mutable std::uint64_t windowStart_ = 0;
   mutable std::size_t windowFill_ = 0;
   int row_ = 0;
-  bool open_ = false;
 };
 
 class StringTable {
