@@ -17,6 +17,7 @@
 #ifndef PORTAL_HOST_INDEXED_OBJECT_H
 #define PORTAL_HOST_INDEXED_OBJECT_H
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <initializer_list>
@@ -112,8 +113,10 @@ class IndexedObject {
     const std::size_t hash = hashed ? hashOf(view) : 0;
     const size_type found = hashed && !index_.empty() ? probe(view, hash) : walk(view);
     if (found != npos) return {items_.begin() + static_cast<difference_type>(found), false};
-    // The index makes room first: if that throws, the object is as it was.
+    // The index and the vector make room first: if that throws, the object is
+    // as it was.
     if (hashed) prepareIndexFor(items_.size() + 1);
+    if (items_.size() == items_.capacity()) rebuild(std::max<size_type>(2 * items_.size(), 4));
     items_.emplace_back(std::piecewise_construct, std::forward_as_tuple(std::forward<K>(key)),
                         std::forward_as_tuple(std::forward<Args>(args)...));
     if (!index_.empty()) place(index_, hash, items_.size() - 1);
@@ -179,25 +182,8 @@ class IndexedObject {
     // The index for what remains is made before anything moves, from the
     // hashes it holds, so no key is hashed again.
     std::vector<Slot> index = indexWithout(from, gone);
-    // Keys are const, so the elements after the gap cannot be assigned into
-    // it, and making one again copies its key, which may throw. So the kept
-    // keys are copied first and the elements made in a new vector after: if a
-    // copy throws, the object is as it was; once all are copied, nothing can.
-    static_assert(std::is_nothrow_move_constructible<T>::value, "values are moved into place");
-    const auto kept = [&](size_type i) { return i < from || i >= from + gone; };
-    std::vector<Key> keys;
-    keys.reserve(items_.size() - gone);
-    for (size_type i = 0; i < items_.size(); ++i) {
-      if (kept(i)) keys.push_back(items_[i].first);
-    }
-    Container remaining(items_.get_allocator());
-    remaining.reserve(keys.size());
-    for (size_type i = 0, k = 0; i < items_.size(); ++i) {
-      if (!kept(i)) continue;
-      remaining.emplace_back(std::piecewise_construct, std::forward_as_tuple(std::move(keys[k++])),
-                             std::forward_as_tuple(std::move(items_[i].second)));
-    }
-    items_.swap(remaining);
+    // Keys are const, so the elements after the gap cannot be assigned into it.
+    rebuild(items_.size() - gone, from, gone);
     index_ = std::move(index);
     return items_.begin() + static_cast<difference_type>(from);
   }
@@ -216,7 +202,9 @@ class IndexedObject {
     items_.clear();
     index_.clear();
   }
-  void reserve(size_type count) { items_.reserve(count); }
+  void reserve(size_type count) {
+    if (count > items_.capacity()) rebuild(count);
+  }
   void swap(IndexedObject& other) noexcept {
     items_.swap(other.items_);
     index_.swap(other.index_);
@@ -326,6 +314,29 @@ class IndexedObject {
       place(index, slot.hash, slot.position >= from + gone ? slot.position - gone : slot.position);
     }
     return index;
+  }
+
+  // Remakes the elements in a new vector of `capacity`, leaving out the `gone`
+  // elements from `from` on. Keys are const, so a vector growing by itself
+  // would copy each element whole, its value (a whole sub-document) included:
+  // here the kept keys are copied first and the values then moved. If a copy
+  // throws, the object is as it was; once all are copied, nothing can.
+  void rebuild(size_type capacity, size_type from = 0, size_type gone = 0) {
+    static_assert(std::is_nothrow_move_constructible<T>::value, "values are moved into place");
+    const auto kept = [&](size_type i) { return i < from || i >= from + gone; };
+    std::vector<Key> keys;
+    keys.reserve(items_.size() - gone);
+    for (size_type i = 0; i < items_.size(); ++i) {
+      if (kept(i)) keys.push_back(items_[i].first);
+    }
+    Container remade(items_.get_allocator());
+    remade.reserve(capacity);
+    for (size_type i = 0, k = 0; i < items_.size(); ++i) {
+      if (!kept(i)) continue;
+      remade.emplace_back(std::piecewise_construct, std::forward_as_tuple(std::move(keys[k++])),
+                          std::forward_as_tuple(std::move(items_[i].second)));
+    }
+    items_.swap(remade);
   }
 
   Container items_;

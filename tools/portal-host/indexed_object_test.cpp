@@ -161,7 +161,7 @@ struct FailingAllocator {
   bool operator!=(const FailingAllocator&) const { return false; }
 };
 
-TEST(IndexedObject, AnEraseThatRunsOutOfMemoryLeavesTheObjectAsItWas) {
+TEST(IndexedObject, AnEraseOrAGrowthThatRunsOutOfMemoryLeavesTheObjectAsItWas) {
   using Key = std::basic_string<char, std::char_traits<char>, FailingAllocator<char>>;
   IndexedObject<Key, int> object;
   const auto keyOf = [](int i) { return Key("a key too long to live inside the string " + std::to_string(i)); };
@@ -180,6 +180,40 @@ TEST(IndexedObject, AnEraseThatRunsOutOfMemoryLeavesTheObjectAsItWas) {
   object.erase(object.begin() + 3);
   EXPECT_EQ(0u, object.count(keyOf(3)));
   EXPECT_EQ(11, object.at(keyOf(11)));
+
+  // Growing copies the keys the same way.
+  object.reserve(object.size());
+  allocationsLeft = 5;
+  EXPECT_THROW(object.emplace(keyOf(12), 12), std::bad_alloc);
+  allocationsLeft = -1;
+  EXPECT_EQ(11u, object.size());
+  EXPECT_EQ(0u, object.count(keyOf(12)));
+  EXPECT_EQ(11, object.at(keyOf(11)));
+}
+
+// A value that counts its copies.
+struct Counted {
+  static int copies;
+  int value = 0;
+  Counted(int v = 0) : value(v) {}
+  Counted(const Counted& other) : value(other.value) { ++copies; }
+  Counted(Counted&&) noexcept = default;
+  Counted& operator=(const Counted&) = default;
+  Counted& operator=(Counted&&) noexcept = default;
+};
+int Counted::copies = 0;
+
+// Keys are const, so a vector growing by itself copies every element, values
+// and all: for a parsed document, every sub-document again at each doubling.
+TEST(IndexedObject, GrowingAndErasingMoveTheValues) {
+  IndexedObject<std::string, Counted> object;
+  Counted::copies = 0;
+  for (int i = 0; i < 1000; ++i) object.emplace("k" + std::to_string(i), i);
+  object.erase(object.begin() + 10, object.begin() + 20);
+  object.reserve(5000);
+  EXPECT_EQ(0, Counted::copies);
+  EXPECT_EQ(999, object.at("k999").value);
+  EXPECT_EQ(990u, object.size());
 }
 
 TEST(IndexedObject, FindsKeysByAnyTextWithoutCuttingAtNul) {

@@ -45,8 +45,11 @@ ORLIX::String RecordingService::parameterValue(const ORLIX::String& paramType, c
                                                ORLIX::String& /*message*/) {
   recorder_.record("parameterValue",
                    fields("type", paramType, "name", paramName, "file", filePath, "format", format));
-  if (!behaviour_.parameters.contains(paramName)) return ORLIX::String();
-  return formatParameterValue(behaviour_.parameters[paramName], format);
+  // One search for the common case: only an empty value needs a second to
+  // tell a parameter given as "" from one not given at all.
+  const ORLIX::String& value = behaviour_.parameters[paramName];
+  if (value.empty() && !behaviour_.parameters.contains(paramName)) return ORLIX::String();
+  return formatParameterValue(value, format);
 }
 
 void RecordingService::analysisProperty(const ORLIX::String& analysisName, const ORLIX::String& propertyKey,
