@@ -26,8 +26,14 @@ int openRegularFile(const String& path, std::uint64_t& size) {
 WholeRead readWholeRegularFile(const String& path, String& text) {
   text.clear();
   std::uint64_t size = 0;
-  const int fd = openRegularFile(path, size);
-  if (fd < 0) return WholeRead::cannotOpen;
+  // Closed however the reading ends: growing the text may throw.
+  struct Descriptor {
+    int fd;
+    ~Descriptor() {
+      if (fd >= 0) ::close(fd);
+    }
+  } const file{openRegularFile(path, size)};
+  if (file.fd < 0) return WholeRead::cannotOpen;
   // One byte more than the size at opening, so that the common case ends on
   // the read that comes back empty; a file that grew meanwhile goes on growing
   // the text.
@@ -36,13 +42,12 @@ WholeRead readWholeRegularFile(const String& path, String& text) {
   WholeRead result = WholeRead::ok;
   for (;;) {
     if (done == text.size()) text.resize(text.size() * 2);
-    const ssize_t got = ::read(fd, &text[done], text.size() - done);
+    const ssize_t got = ::read(file.fd, &text[done], text.size() - done);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) result = WholeRead::readFailed;
     if (got <= 0) break;
     done += static_cast<std::size_t>(got);
   }
-  ::close(fd);
   text.resize(done);
   return result;
 }
