@@ -1,6 +1,7 @@
 #include "portal/helper_base.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "portal/host/support.h"
 #include "portal/message_buffer.h"
@@ -114,19 +115,27 @@ bool HelperBase::cachedInputTags(IPortal& reader, const String& tagFilePath,
 
 bool HelperBase::cachedInputTags(const TagFileReader& reader, const String& tagFilePath,
                                  const String& inputFilename, TagList& tags) {
+  const std::shared_ptr<const TagList> shared = sharedInputTags(reader, tagFilePath, inputFilename);
+  if (!shared) return false;
+  tags = *shared;
+  return !tags.empty();
+}
+
+std::shared_ptr<const TagList> HelperBase::sharedInputTags(const TagFileReader& reader,
+                                                           const String& tagFilePath,
+                                                           const String& inputFilename) {
   const String key = Support::File::base(tagFilePath, true);
-  auto cached = inputTagCache_.find(key);
-  if (cached != inputTagCache_.end()) {
-    tags = cached->second;
-    return !tags.empty();
-  }
+  const auto cached = inputTagCache_.find(key);
+  if (cached != inputTagCache_.end()) return cached->second;
   StringStringMap props;
   props.set("inputFilename", inputFilename);
   StringStringMap outData;
   String message;
-  if (reader(tagFilePath, props, tags, outData, message) != 0) return false;
-  inputTagCache_[key] = tags;
-  return !tags.empty();
+  TagList tags;
+  if (reader(tagFilePath, props, tags, outData, message) != 0) return nullptr;
+  auto shared = std::make_shared<const TagList>(std::move(tags));
+  inputTagCache_[key] = shared;
+  return shared;
 }
 
 }  // namespace Portals

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "portal/host/host_types.h"
 #include "portal/host/portal.h"
@@ -65,6 +66,11 @@ class HelperBase {
                        TagList& tags);
   bool cachedInputTags(const TagFileReader& reader, const String& tagFilePath,
                        const String& inputFilename, TagList& tags);
+  // The same cache, handing out the cached list itself instead of a copy (a
+  // large model has hundreds of thousands of tags); null when the read fails.
+  std::shared_ptr<const TagList> sharedInputTags(const TagFileReader& reader,
+                                                 const String& tagFilePath,
+                                                 const String& inputFilename);
 
  private:
   bool decideLogging();
@@ -72,7 +78,7 @@ class HelperBase {
   IPortalHost* host_;
   IPortalService* service_;
   LogState logState_ = LogState::Undecided;
-  std::map<String, TagList> inputTagCache_;
+  std::map<String, std::shared_ptr<const TagList>> inputTagCache_;
 };
 
 }  // namespace Portals

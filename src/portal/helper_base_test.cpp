@@ -146,6 +146,15 @@ TEST(InputTagCache, ReadsEachBaseNameOnceAndCachesOnlySuccess) {
   EXPECT_EQ(reads, 2);
   ASSERT_EQ(again.size(), 1u);
   EXPECT_EQ(again.front().paramName, "deck.dat@/a/P_in_x");
+
+  // The shared form hands out the cached list itself, from the same cache.
+  const auto shared = probe.sharedInputTags(reader, "/b/P_in_x", "b.dat");
+  ASSERT_NE(shared, nullptr);
+  EXPECT_EQ(shared->front().paramName, "deck.dat@/a/P_in_x");
+  EXPECT_EQ(shared, probe.sharedInputTags(reader, "/c/P_in_x", "c.dat"));
+  result = 1;
+  EXPECT_EQ(probe.sharedInputTags(reader, "/a/P_in_y", "deck.dat"), nullptr);
+  EXPECT_EQ(reads, 3);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The order in which line-by-line engines meet a file's tags.
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "portal/properties.h"
@@ -15,6 +16,29 @@ bool precedes(const String& rowA, const String& colA, const String& rowB, const 
   return colA < colB;
 }
 
+// Each tag with its row and column texts, looked up once rather than at every
+// comparison, in tagOrder; stable, as TagList::sort(tagOrder) would be.
+template <class Tags>
+struct OrderedTags {
+  using Iterator = decltype(std::declval<Tags&>().begin());
+  struct Entry {
+    const String* row;
+    const String* col;
+    Iterator tag;
+  };
+  std::vector<Entry> entries;
+
+  explicit OrderedTags(Tags& tags) {
+    entries.reserve(tags.size());
+    for (auto tag = tags.begin(); tag != tags.end(); ++tag) {
+      entries.push_back(Entry{&tag->get("row"), &tag->get("col"), tag});
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+      return precedes(*a.row, *a.col, *b.row, *b.col);
+    });
+  }
+};
+
 }  // namespace
 
 bool TaggingImpl::tagOrder(const TagData& a, const TagData& b) {
@@ -22,22 +46,10 @@ bool TaggingImpl::tagOrder(const TagData& a, const TagData& b) {
 }
 
 void TaggingImpl::sortTags(TagList& tags) {
-  struct Entry {
-    const String* row;
-    const String* col;
-    TagList::iterator tag;
-  };
-  std::vector<Entry> entries;
-  entries.reserve(tags.size());
-  for (auto tag = tags.begin(); tag != tags.end(); ++tag) {
-    entries.push_back(Entry{&tag->get("row"), &tag->get("col"), tag});
-  }
-  std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-    return precedes(*a.row, *a.col, *b.row, *b.col);
-  });
+  const OrderedTags<TagList> ordered(tags);
   // Splicing moves list nodes, not tags: the keys looked up stay valid.
   TagList sorted;
-  for (const Entry& entry : entries) sorted.splice(sorted.end(), tags, entry.tag);
+  for (const auto& entry : ordered.entries) sorted.splice(sorted.end(), tags, entry.tag);
   tags.swap(sorted);
 }
 
@@ -53,6 +65,15 @@ TaggingImpl::TagRows TaggingImpl::groupTagsByRow(TagList&& sorted) {
   while (!sorted.empty()) {
     TagList& group = rows[truncateToInt(toNumber(sorted.front().get("row")))];
     group.splice(group.end(), sorted, sorted.begin());
+  }
+  return rows;
+}
+
+TaggingImpl::TagRowRefs TaggingImpl::tagRowsOf(const TagList& tags) {
+  const OrderedTags<const TagList> ordered(tags);
+  TagRowRefs rows;
+  for (const auto& entry : ordered.entries) {
+    rows[truncateToInt(toNumber(*entry.row))].push_back(&*entry.tag);
   }
   return rows;
 }

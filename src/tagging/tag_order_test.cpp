@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <utility>
+
 #include "tagging/tagging_impl.h"
 
 namespace ORLIX {
@@ -48,6 +52,33 @@ TEST(GroupTagsByRow, KeysGroupsByNumericRowInSortedOrder) {
   EXPECT_EQ(names(rows.at(9)), (StringList{"e", "c", "a"}));
   EXPECT_EQ(names(rows.at(10)), StringList{"b"});
   EXPECT_EQ(names(rows.at(12)), StringList{"d"});
+}
+
+// The rows the Mark engine marks by point into the cached tags; they must be
+// the rows that sorting and grouping a copy gives, tag for tag, in order.
+TEST(TagRowsOf, AreTheSortedGroupsWithoutCopies) {
+  const String rows[] = {"9", "09", "10", "", "x", "12.7", "-1", "3"};
+  const String cols[] = {"1", "2", "10", "", "2"};
+  TagList tags;
+  for (int i = 0; i < 200; ++i) {
+    tags.push_back(tagAt(rows[(i * 7) % 8], cols[(i * 3) % 5], "t" + std::to_string(i)));
+  }
+  TagList sorted = tags;
+  T::sortTags(sorted);
+  const T::TagRows expected = T::groupTagsByRow(std::move(sorted));
+  const T::TagRowRefs refs = T::tagRowsOf(tags);
+  ASSERT_EQ(refs.size(), expected.size());
+  for (const auto& row : expected) {
+    StringList referred;
+    for (const TagData* tag : refs.at(row.first)) referred.push_back(tag->paramName);
+    EXPECT_EQ(referred, names(row.second)) << "row " << row.first;
+  }
+  // Every one points at a tag of the list itself.
+  for (const auto& row : refs) {
+    for (const TagData* tag : row.second) {
+      EXPECT_TRUE(std::any_of(tags.begin(), tags.end(), [&](const TagData& t) { return &t == tag; }));
+    }
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #define ORLIX_TAGGING_TAGGING_IMPL_H
 
 #include <map>
+#include <vector>
 
 #include <pugixml.hpp>
 
@@ -96,6 +97,10 @@ class TaggingImpl : public HelperBase {
   static TagRows groupTagsByRow(const TagList& sorted);
   // The same, moving the tags into the groups instead of copying them.
   static TagRows groupTagsByRow(TagList&& sorted);
+  // The rows that sortTags and groupTagsByRow make of `tags`, pointing into
+  // `tags` instead of holding copies.
+  using TagRowRefs = std::map<int, std::vector<const TagData*>>;
+  static TagRowRefs tagRowsOf(const TagList& tags);
 };
 
 }  // namespace Portals

@@ -1,7 +1,9 @@
 #include "tagging/mark/mark_tagging.h"
 
 #include <cstdlib>
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include "portal/file_replacement.h"
 #include "portal/host/support.h"
@@ -81,10 +83,10 @@ bool MarkTagging::processInputTags(const StringStringMap& analysisProps, const H
       appendError(message, lookupMessage(".err.inputIsTagFile"), files[i], tagFile);
       return false;
     }
-    TagList tags;
-    if (!cachedInputTags(reader, tagFiles[i], File::base(files[i], true), tags)) continue;
-    sortTags(tags);
-    if (!markInputFile(files[i], groupTagsByRow(std::move(tags)), message)) return false;
+    const std::shared_ptr<const TagList> tags =
+        sharedInputTags(reader, tagFiles[i], File::base(files[i], true));
+    if (!tags || tags->empty()) continue;
+    if (!markInputFile(files[i], tagRowsOf(*tags), message)) return false;
   }
   return !hasError(message);
 }
@@ -92,7 +94,7 @@ bool MarkTagging::processInputTags(const StringStringMap& analysisProps, const H
 // Streams F into F.temp, so memory stays flat whatever F's size. Untagged
 // lines pass on as they are, in blocks (a large file with a few tags is mostly
 // copying); a tagged line gets its values in place.
-bool MarkTagging::markInputFile(const String& inputPath, const TagRows& rows,
+bool MarkTagging::markInputFile(const String& inputPath, const TagRowRefs& rows,
                                 String& message) {
   Support::FileReader reader(readablePath(inputPath), false);
   if (!reader.is_open()) {
@@ -141,8 +143,8 @@ bool MarkTagging::markInputFile(const String& inputPath, const TagRows& rows,
 // write nothing keeps its bytes exactly; one that got a value ends with a
 // line feed, a last line that had none included.
 bool MarkTagging::markTakenLine(String& line, bool ended, int lineNumber,
-                                const TagList& rowTags, const String& inputPath,
-                                String& message) {
+                                const std::vector<const TagData*>& rowTags,
+                                const String& inputPath, String& message) {
   const bool carriageReturn = !line.empty() && line.back() == '\r';
   if (carriageReturn) line.pop_back();
   bool written = false;
@@ -152,12 +154,14 @@ bool MarkTagging::markTakenLine(String& line, bool ended, int lineNumber,
   return true;
 }
 
-bool MarkTagging::markLine(String& line, int lineNumber, const TagList& rowTags,
-                           const String& inputPath, bool& written, String& message) {
+bool MarkTagging::markLine(String& line, int lineNumber,
+                           const std::vector<const TagData*>& rowTags, const String& inputPath,
+                           bool& written, String& message) {
   // Last to first: with columns of equal digit count the rightmost field is
   // written first, so a value holding delimiters cannot shift a field still
   // to be written.
-  for (auto tag = rowTags.rbegin(); tag != rowTags.rend(); ++tag) {
+  for (auto at = rowTags.rbegin(); at != rowTags.rend(); ++at) {
+    const TagData* const tag = *at;
     const String& mode = tag->get("mode");
     const String& delims = tag->get("delims");
     const String value =

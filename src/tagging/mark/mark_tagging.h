@@ -40,15 +40,16 @@ class MarkTagging : public TaggingImpl {
  private:
   // Marks one input file through F.temp; false when the whole operation must
   // stop (F is then untouched).
-  bool markInputFile(const String& inputPath, const TagRows& rows, String& message);
+  bool markInputFile(const String& inputPath, const TagRowRefs& rows, String& message);
   // One tagged line as taken out of F (`ended`: it had a line feed), made
   // ready to write with its line end; false when a replacement failed.
-  bool markTakenLine(String& line, bool ended, int lineNumber, const TagList& rowTags,
-                     const String& inputPath, String& message);
+  bool markTakenLine(String& line, bool ended, int lineNumber,
+                     const std::vector<const TagData*>& rowTags, const String& inputPath,
+                     String& message);
   // The values of one line's tags written into it, last to first; `written`
   // tells whether any tag wrote. False when a replacement failed.
-  bool markLine(String& line, int lineNumber, const TagList& rowTags, const String& inputPath,
-                bool& written, String& message);
+  bool markLine(String& line, int lineNumber, const std::vector<const TagData*>& rowTags,
+                const String& inputPath, bool& written, String& message);
   // Replaces F by F.temp, keeping the file stages when asked to.
   void replaceByMarked(const String& inputPath, String& message);
   // Reads one output file's tagged values and reports each to the host; false
