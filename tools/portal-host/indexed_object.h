@@ -182,8 +182,13 @@ class IndexedObject {
     // The index for what remains is made before anything moves, from the
     // hashes it holds, so no key is hashed again.
     std::vector<Slot> index = indexWithout(from, gone);
-    // Keys are const, so the elements after the gap cannot be assigned into it.
-    rebuild(items_.size() - gone, from, gone);
+    // Keys are const, so the elements after the gap cannot be assigned into
+    // it; with nothing after the gap, nothing moves.
+    if (from + gone == items_.size()) {
+      while (items_.size() > from) items_.pop_back();
+    } else {
+      rebuild(items_.size() - gone, from, gone);
+    }
     index_ = std::move(index);
     return items_.begin() + static_cast<difference_type>(from);
   }
