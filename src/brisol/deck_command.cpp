@@ -20,13 +20,15 @@ bool isAbbreviationLine(std::string_view line) {
 // Values are read in the classic locale with '.' as the decimal separator
 // only: decks are written by programs, not in the user's locale.
 bool parseDeckCommand(const String& line, int lineNumber, DeckCommand& command, String& error) {
-  const String number = numberText(lineNumber);
+  // Only a warning shows the line number: formatting it for every command
+  // would cost more than parsing most of them.
+  const auto number = [lineNumber] { return numberText(lineNumber); };
   const auto blank = line.find(' ');
   if (blank == String::npos) {
     appendWarning(error,
                   "Unable to parse ABRE command on line %1. Cannot find the space that delimits "
                   "the ABRE command from the '/name' parameter.",
-                  number);
+                  number());
     return false;
   }
   command = DeckCommand();
@@ -46,7 +48,7 @@ bool parseDeckCommand(const String& line, int lineNumber, DeckCommand& command, 
     appendWarning(error,
                   "Unable to parse %1 command on line %2. Cannot find the space that delimits "
                   "the '/name' parameter from the 'text' parameter.",
-                  command.word, number);
+                  command.word, number());
     return false;
   }
   command.nameString = trim(remainder.substr(0, split));
@@ -55,7 +57,7 @@ bool parseDeckCommand(const String& line, int lineNumber, DeckCommand& command, 
                   "Unable to parse " + command.word +
                       " command on line %1. The string that defines the '/name' parameter "
                       "should have at least 4 characters. Found %2 characters in %3.",
-                  number, numberText(static_cast<double>(command.nameString.size())),
+                  number(), numberText(static_cast<double>(command.nameString.size())),
                   command.nameString);
     return false;
   }
@@ -70,7 +72,7 @@ bool parseDeckCommand(const String& line, int lineNumber, DeckCommand& command, 
     appendWarning(error,
                   "%1 command on line %2 will be skipped, as composed names (\"%3\") are not "
                   "currently supported.",
-                  command.word, number, command.nameString);
+                  command.word, number(), command.nameString);
     return false;
   }
   const String lowerName = toLower(command.name);
@@ -79,7 +81,7 @@ bool parseDeckCommand(const String& line, int lineNumber, DeckCommand& command, 
       !startsWith(lowerName, "choices_")) {
     appendWarning(error,
                   "%1 command on line %2 will be skipped, as the value (\"%3\") is not numeric.",
-                  command.word, number, command.text);
+                  command.word, number(), command.text);
     return false;
   }
   return true;

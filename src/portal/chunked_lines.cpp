@@ -20,6 +20,18 @@ namespace {
 constexpr std::size_t kOwnedBytes = 1u << 20;
 constexpr std::size_t kMaxPieces = IOV_MAX;
 
+// Up to this size a window is read rather than mapped: mapping, populating and
+// unmapping cost several microseconds whatever the size, more than copying a
+// few hundred kilobytes (a 1 KB deck spent a fifth of its update on them).
+// Larger windows are mapped, so that their unchanged runs go from the mapping
+// to the new file with the system's one copy.
+constexpr std::size_t kReadUpTo = 256u << 10;
+
+std::size_t pageSize() {
+  static const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  return page;
+}
+
 }  // namespace
 
 // Only a regular file is read, tested on the file opened: a folder reads as
@@ -52,32 +64,22 @@ void ChunkedLineReader::releaseWindow() {
   blockPosition_ = 0;
 }
 
-// Maps the window that starts at the first unread byte and sets block_ to its
+// Loads the window that starts at the first unread byte and sets block_ to its
 // whole lines; a window without a line end grows until it has one or reaches
 // the end of the file.
 bool ChunkedLineReader::loadWindow() {
   releaseWindow();
   if (fd_ < 0 || failed_ || position_ >= size_) return false;
-  const unsigned long long page = static_cast<unsigned long long>(::sysconf(_SC_PAGESIZE));
+  const unsigned long long page = pageSize();
   for (;;) {
     const unsigned long long start = position_ - position_ % page;
     const unsigned long long end = std::min<unsigned long long>(size_, start + window_);
     const std::size_t length = static_cast<std::size_t>(end - start);
-    const char* data = nullptr;
-    void* mapped = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd_, static_cast<off_t>(start));
-    if (mapped != MAP_FAILED) {
-      ::madvise(mapped, length, MADV_SEQUENTIAL);
-      map_ = mapped;
-      mapLength_ = length;
-      data = static_cast<const char*>(mapped);
-    } else {
-      copy_.resize(length);
-      const ssize_t got = ::pread(fd_, copy_.data(), length, static_cast<off_t>(start));
-      if (got != static_cast<ssize_t>(length)) {
-        failed_ = true;
-        return false;
-      }
-      data = copy_.data();
+    const char* data = length > kReadUpTo ? mapWindow(start, length) : nullptr;
+    if (!data) data = readWindow(start, length);
+    if (!data) {
+      failed_ = true;
+      return false;
     }
     const std::size_t offset = static_cast<std::size_t>(position_ - start);
     std::string_view available(data + offset, length - offset);
@@ -95,6 +97,31 @@ bool ChunkedLineReader::loadWindow() {
     position_ += block_.size();
     return true;
   }
+}
+
+const char* ChunkedLineReader::mapWindow(unsigned long long start, std::size_t length) {
+  void* mapped = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd_, static_cast<off_t>(start));
+  if (mapped == MAP_FAILED) return nullptr;
+  ::madvise(mapped, length, MADV_SEQUENTIAL);
+  map_ = mapped;
+  mapLength_ = length;
+  return static_cast<const char*>(mapped);
+}
+
+// Null when the file ends early (it shrank since it was opened) or cannot be read.
+const char* ChunkedLineReader::readWindow(unsigned long long start, std::size_t length) {
+  if (copyCapacity_ < length) {
+    copy_.reset(new char[length]);  // not zero-filled: every byte is read over
+    copyCapacity_ = length;
+  }
+  std::size_t got = 0;
+  while (got < length) {
+    const ssize_t n = ::pread(fd_, copy_.get() + got, length - got, static_cast<off_t>(start + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return nullptr;
+    got += static_cast<std::size_t>(n);
+  }
+  return copy_.get();
 }
 
 bool ChunkedLineReader::nextLines(std::string_view& lines) {

@@ -1,12 +1,14 @@
 // Streaming line access for files far larger than memory should hold (decks of
-// hundreds of MB). The file is mapped a window at a time and its lines are handed
-// out as views, so nothing is copied that is not changed, and memory stays flat
-// whatever the file's size; output is gathered into large writes.
+// hundreds of MB). The file is taken a window at a time (a large window mapped,
+// a small one read) and its lines are handed out as views, so nothing is copied
+// that is not changed, and memory stays flat whatever the file's size; output is
+// gathered into large writes.
 #ifndef ORLIX_PORTAL_CHUNKED_LINES_H
 #define ORLIX_PORTAL_CHUNKED_LINES_H
 
 #include <sys/uio.h>
 
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -17,7 +19,7 @@ namespace Portals {
 
 class ChunkedLineReader {
  public:
-  // `windowBytes` bounds the mapped part of the file (a line longer than that
+  // `windowBytes` bounds the part of the file held at once (a line longer than that
   // widens it); only tests need anything but the default.
   explicit ChunkedLineReader(const String& path, std::size_t windowBytes = 16u << 20);
   ~ChunkedLineReader();
@@ -42,6 +44,8 @@ class ChunkedLineReader {
 
  private:
   bool loadWindow();
+  const char* mapWindow(unsigned long long start, std::size_t length);
+  const char* readWindow(unsigned long long start, std::size_t length);
   void releaseWindow();
 
   int fd_;
@@ -49,7 +53,9 @@ class ChunkedLineReader {
   unsigned long long position_ = 0;  // first byte not yet handed out
   void* map_ = nullptr;
   std::size_t mapLength_ = 0;
-  std::vector<char> copy_;  // when the file cannot be mapped
+  // A small window's bytes, or a large one's when the file cannot be mapped.
+  std::unique_ptr<char[]> copy_;
+  std::size_t copyCapacity_ = 0;
   std::string_view block_;
   std::size_t blockPosition_ = 0;
   std::size_t window_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "portal/line_starts.h"
 #include "portal/test_host.h"
@@ -66,6 +67,19 @@ TEST(ChunkedLineReader, EmptyMissingFolderPipeAndDevicePaths) {
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   EXPECT_FALSE(ChunkedLineReader(pipe).isOpen());
   EXPECT_FALSE(ChunkedLineReader("/dev/zero").isOpen());
+}
+
+// A file cut short after it was opened (another program rewriting it) must
+// read as failed, not as a shorter file whose update would lose its end.
+TEST(ChunkedLineReader, AFileThatShrankWhileOpenReadsAsFailed) {
+  TempFolder dir;
+  const String path = dir.write("f.txt", String(10000, 'x') + "\n");
+  ChunkedLineReader reader(path);
+  ASSERT_TRUE(reader.isOpen());
+  ASSERT_EQ(::truncate(path.c_str(), 100), 0);
+  std::string_view line;
+  EXPECT_FALSE(reader.next(line));
+  EXPECT_TRUE(reader.failed());
 }
 
 // Small writes, passed-on views of every size (more of them than one system

@@ -4,12 +4,31 @@
 #include "portal/tag_routing.h"
 
 #include "portal/edge_guard.h"
-#include "portal/host/support.h"
 #include "portal/portal_impl.h"
+#include "portal/regular_file.h"
 #include "portal/text.h"
 
 namespace ORLIX {
 namespace Portals {
+
+void readFirstTwoLines(const String& path, String& line1, String& line2) {
+  RegularFile file(path);
+  if (!file.isOpen()) return;
+  String* const lines[] = {&line1, &line2};
+  int current = 0;
+  char buffer[4096];
+  std::size_t got = 0;
+  while (current < 2 && file.read(buffer, sizeof buffer, got) && got > 0) {
+    std::string_view chunk(buffer, got);
+    while (current < 2 && !chunk.empty()) {
+      const auto feed = chunk.find('\n');
+      lines[current]->append(chunk.substr(0, feed));
+      if (feed == std::string_view::npos) break;
+      chunk.remove_prefix(feed + 1);
+      ++current;
+    }
+  }
+}
 
 TagFileKind tagFileKindByName(const String& baseName, bool isInput) {
   const String direction = isInput ? "in_" : "out_";
@@ -67,10 +86,7 @@ void PortalImpl::routeTagFiles(const StringList& files, const StringList& tagFil
     const String& tagFile = tagFiles[i];
     if (tagFile.empty()) continue;
     String line1, line2;
-    {
-      Support::FileReader reader(tagFile, false);
-      if (reader.is_open() && reader.getLine(line1)) reader.getLine(line2);
-    }
+    readFirstTwoLines(tagFile, line1, line2);
     const TagFileKind kind = tagFileKindByName(baseName(tagFile, true), isInput);
     const bool keep = tagFileContentMatches(kind, line1, line2);
     for (int k = 0; k < 4; ++k) {

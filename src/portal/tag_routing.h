@@ -10,6 +10,11 @@ namespace Portals {
 
 enum class TagFileKind { Mark, Xml, Script, Portal, Unknown };
 
+// The first two lines of a file, each without its line feed (a carriage return
+// stays); what the file lacks stays empty, as does all of a path that names no
+// regular file. Read straight from the file: every update routes every tag
+// file, and a stream costs more to set up than these few bytes.
+void readFirstTwoLines(const String& path, String& line1, String& line2);
 // By prefix ("M_", "X_", "S_", "P_" followed by "in_" or "out_" for the
 // direction), tested in the order Mark, XML, Script, Portal.
 TagFileKind tagFileKindByName(const String& baseName, bool isInput);

@@ -1,6 +1,9 @@
 #include "portal/tag_routing.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <utility>
 
 #include "portal/portal_impl.h"
 #include "portal/test_host.h"
@@ -32,6 +35,29 @@ TEST(TagFileKind, ContentTestsAreCaseSensitive) {
   EXPECT_TRUE(tagFileContentMatches(TagFileKind::Portal, "", "portal v1"));
   EXPECT_TRUE(tagFileContentMatches(TagFileKind::Portal, "<?xml?>", "<Portal name=\"B\">"));
   EXPECT_FALSE(tagFileContentMatches(TagFileKind::Portal, "<?XML?>", "<Portal name=\"B\">"));
+}
+
+// Lines across the reader's chunks, a last line without a feed, a carriage
+// return, and paths that name no regular file.
+TEST(TagFileLines, FirstTwoLinesAsALineReaderGivesThem) {
+  TempFolder dir;
+  const auto lines = [](const String& path) {
+    String line1, line2;
+    readFirstTwoLines(path, line1, line2);
+    return std::make_pair(line1, line2);
+  };
+  const String longLine(10000, 'x');
+  EXPECT_EQ(lines(dir.write("a", longLine + "\r\n" + longLine + "y\nthird\n")),
+            std::make_pair(longLine + "\r", longLine + "y"));
+  EXPECT_EQ(lines(dir.write("b", "only line")), std::make_pair(String("only line"), String()));
+  EXPECT_EQ(lines(dir.write("c", "one\n")), std::make_pair(String("one"), String()));
+  EXPECT_EQ(lines(dir.write("d", "\n\nmarking\n")), std::make_pair(String(), String()));
+  EXPECT_EQ(lines(dir.write("e", "")), std::make_pair(String(), String()));
+  EXPECT_EQ(lines(dir.file("missing")), std::make_pair(String(), String()));
+  EXPECT_EQ(lines(dir.path()), std::make_pair(String(), String()));
+  const String pipe = dir.file("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(lines(pipe), std::make_pair(String(), String()));  // no wait for a writer
 }
 
 class Routing : public ::testing::Test {
