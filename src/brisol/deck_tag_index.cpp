@@ -10,16 +10,13 @@ const String* abbreviationOf(const TagData& tag) {
 
 }  // namespace
 
-DeckTagIndex::DeckTagIndex(const TagList& tags) {
-  std::unordered_map<std::string_view, std::size_t> names;
-  names.reserve(tags.size());
-  byAbbreviation_.reserve(tags.size());
+DeckTagIndex::DeckTagIndex(const TagList& tags) : byAbbreviation_(tags.size()) {
+  ViewTable names(tags.size());
   entries_.reserve(tags.size());
   for (const TagData& tag : tags) {
-    const std::size_t name = names.emplace(tag.paramName, names.size()).first->second;
+    const std::size_t name = names.emplace(tag.paramName, names.size()).first;
     const String* abbreviation = abbreviationOf(tag);
-    const bool first =
-        abbreviation && byAbbreviation_.emplace(*abbreviation, entries_.size()).second;
+    const bool first = abbreviation && byAbbreviation_.emplace(*abbreviation, entries_.size()).second;
     entries_.push_back({&tag, name, first});
   }
   writtenCount_.assign(names.size(), 0);
@@ -29,9 +26,8 @@ const TagData* DeckTagIndex::find(const String& abbreviation) {
   std::size_t at = next_;
   if (at >= entries_.size() || !entries_[at].first ||
       *abbreviationOf(*entries_[at].tag) != abbreviation) {
-    const auto found = byAbbreviation_.find(abbreviation);
-    if (found == byAbbreviation_.end()) return nullptr;
-    at = found->second;
+    at = byAbbreviation_.find(abbreviation);
+    if (at == ViewTable::npos) return nullptr;
   }
   next_ = at + 1;
   return entries_[at].tag;

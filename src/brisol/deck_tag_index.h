@@ -8,10 +8,9 @@
 #define ORLIX_BRISOL_DECK_TAG_INDEX_H
 
 #include <cstddef>
-#include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "brisol/view_table.h"
 #include "portal/host/host_types.h"
 #include "xmlportal/tag_data.h"
 
@@ -36,9 +35,10 @@ class DeckTagIndex {
     bool first;        // the first tag of its abbreviation
   };
   std::vector<Entry> entries_;
-  // Keys view the tags' own strings: the tags outlive the index, and a copy
-  // of each key cost as much as the rest of building it.
-  std::unordered_map<std::string_view, std::size_t> byAbbreviation_;
+  // Entry positions by abbreviation. Keys view the tags' own strings: the tags
+  // outlive the index, and a copy of each key cost as much as the rest of
+  // building it.
+  ViewTable byAbbreviation_;
   std::vector<int> writtenCount_;  // by name number
   std::size_t next_ = 0;           // the entry after the last one found
 };

@@ -100,7 +100,8 @@ bool ChunkedLineReader::loadWindow() {
 }
 
 const char* ChunkedLineReader::mapWindow(unsigned long long start, std::size_t length) {
-  void* mapped = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd_, static_cast<off_t>(start));
+  void* mapped =
+      ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd_, static_cast<off_t>(start));
   if (mapped == MAP_FAILED) return nullptr;
   ::madvise(mapped, length, MADV_SEQUENTIAL);
   map_ = mapped;

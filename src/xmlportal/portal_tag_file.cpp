@@ -3,7 +3,10 @@
 // element per tag whose mode is "portal".
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "portal/host/support.h"
 #include "portal/message_buffer.h"
@@ -27,7 +30,7 @@ bool isFileOrMode(const String& key) { return key == "filename" || key == "mode"
 class TagExtractor : public pugi::xml_tree_walker {
  public:
   bool for_each(pugi::xml_node& node) override {
-    if (String(node.name()) == "tag") tags.push_back(node);
+    if (std::strcmp(node.name(), "tag") == 0) tags.push_back(node);
     return true;
   }
   std::vector<pugi::xml_node> tags;
@@ -56,6 +59,44 @@ StringList namedPath(const pugi::xml_node& element) {
   }
   std::reverse(path.begin(), path.end());
   return path;
+}
+
+bool isTagProperty(std::string_view key) { return key != "paramName" && key != "paramType" && key != "name"; }
+bool isNamedChild(const pugi::xml_node& child) {
+  return child.type() == pugi::node_element && child.attribute("name");
+}
+
+// One tag element as a tag record. Its entries are counted first: a vector
+// grown by appending keeps room it never uses, and a tag file may hold a
+// hundred thousand tags.
+TagData portalTag(const pugi::xml_node& element, double version, const String& fileName) {
+  TagData tag;
+  tag.path = version < 7.2 ? oldLayoutPath(element) : namedPath(element);
+  if (!tag.path.empty() && tag.path.front().empty()) tag.path.erase(tag.path.begin());
+  if (!tag.path.empty()) tag.path.erase(tag.path.begin());  // the root
+  tag.path.shrink_to_fit();  // kept for the whole update: no room to spare
+  const pugi::xml_attribute nameAttribute = element.attribute("name");
+  if (nameAttribute && !tag.path.empty() && tag.path.back() == "tag") {
+    tag.path.back() = nameAttribute.value();
+  }
+  if (element.attribute("paramName")) tag.paramName = element.attribute("paramName").value();
+  if (element.attribute("paramType")) tag.paramType = element.attribute("paramType").value();
+
+  std::size_t entries = 2;  // filename and mode
+  for (const pugi::xml_attribute& attribute : element.attributes()) {
+    entries += isTagProperty(attribute.name());
+  }
+  for (const pugi::xml_node& child : element.children()) entries += isNamedChild(child);
+  tag.attributes.reserve(entries);
+  for (const pugi::xml_attribute& attribute : element.attributes()) {
+    if (isTagProperty(attribute.name())) tag.add(attribute.name(), attribute.value());
+  }
+  for (const pugi::xml_node& child : element.children()) {
+    if (isNamedChild(child)) tag.add(child.attribute("name").value(), child.text().get(), child.name());
+  }
+  tag.add("filename", fileName);
+  tag.add("mode", "portal");
+  return tag;
 }
 
 // A tag path longer than any file may nest would give a file that no reader
@@ -187,31 +228,7 @@ int xmlPortal::readTagData(const String& tagFilePath, const StringStringMap& ana
   const String versionText = root.attribute("version").value();
   const double version = versionText == "test" ? 7.2 : ORLIX::Portals::toNumber(versionText);
 
-  for (const pugi::xml_node& element : extractor.tags) {
-    TagData tag;
-    tag.path = version < 7.2 ? oldLayoutPath(element) : namedPath(element);
-    if (!tag.path.empty() && tag.path.front().empty()) tag.path.erase(tag.path.begin());
-    if (!tag.path.empty()) tag.path.erase(tag.path.begin());  // the root
-    const pugi::xml_attribute nameAttribute = element.attribute("name");
-    if (nameAttribute && !tag.path.empty() && tag.path.back() == "tag") {
-      tag.path.back() = nameAttribute.value();
-    }
-    if (element.attribute("paramName")) tag.paramName = element.attribute("paramName").value();
-    if (element.attribute("paramType")) tag.paramType = element.attribute("paramType").value();
-    for (const pugi::xml_attribute& attribute : element.attributes()) {
-      const String key = attribute.name();
-      if (key != "paramName" && key != "paramType" && key != "name") {
-        tag.add(key, attribute.value());
-      }
-    }
-    for (const pugi::xml_node& child : element.children()) {
-      if (child.type() != pugi::node_element || !child.attribute("name")) continue;
-      tag.add(child.attribute("name").value(), child.text().get(), child.name());
-    }
-    tag.add("filename", fileName);
-    tag.add("mode", "portal");
-    tags.push_back(tag);
-  }
+  for (const pugi::xml_node& element : extractor.tags) tags.push_back(portalTag(element, version, fileName));
   readExtraTagData(document, analysisProps, tags, outData);
   return 0;
 }

@@ -5,6 +5,7 @@
 #define ORLIX_XMLPORTAL_TAG_DATA_H
 
 #include <list>
+#include <utility>
 #include <vector>
 
 #include "portal/host/host_types.h"
@@ -26,9 +27,10 @@ struct TagData {
   String paramType;
   TagAttributeList attributes;
 
-  // Appends; never replaces an existing entry.
-  void add(const String& key, const String& value, const String& kind = String()) {
-    attributes.push_back(TagAttribute{key, value, kind});
+  // Appends; never replaces an existing entry. Taken by value: a tag file's
+  // reader passes texts made for the call, which then move in.
+  void add(String key, String value, String kind = String()) {
+    attributes.push_back(TagAttribute{std::move(key), std::move(value), std::move(kind)});
   }
   // First entry with `key` (and `kind`, when kind is non-empty); a missing
   // entry reads as the empty string.
