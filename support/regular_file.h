@@ -5,6 +5,7 @@
 #define ORLIX_SUPPORT_REGULAR_FILE_H
 
 #include <cstdint>
+#include <functional>
 
 #include "portal/host/host_types.h"
 
@@ -22,6 +23,13 @@ enum class WholeRead { ok, cannotOpen, readFailed };
 // The whole of the regular file `path` into `text`. After readFailed, `text`
 // holds what was read before the failure.
 WholeRead readWholeRegularFile(const String& path, String& text);
+
+// Hands each line of the regular file `path` to `take`, without its '\n' (a
+// carriage return stays), as FileReader::getLine would give them. The file is
+// read a block at a time, so memory stays at a block and the longest line
+// whatever its size. False when the path names no regular file that opens; a
+// read that fails ends the lines there.
+bool forEachLine(const String& path, const std::function<void(String& line)>& take);
 
 }  // namespace Detail
 }  // namespace Support

@@ -59,6 +59,17 @@ TEST_F(NotAFile, IsReportedAsAToolMessageConfigurationThatCannotBeOpened) {
   }
 }
 
+TEST_F(NotAFile, IsAToolMessageFileWithNothingToSay) {
+  const String config = folder.write("messages.conf", "[Solver run]\nfile = ${log}\nERROR contains x\n");
+  ToolMessagesAdmin::setConfigFile(config);
+  for (const std::string& path : paths) {
+    String error;
+    const StringList messages = FileParser::getToolMessagesUsingConfigFile("Solver", "run", {{"log", path}}, error);
+    EXPECT_EQ(messages, StringList{}) << path;
+    EXPECT_EQ(error, "") << path;
+  }
+}
+
 }  // namespace
 }  // namespace Support
 }  // namespace ORLIX

@@ -156,11 +156,9 @@ StringList expandPattern(const String& path) {
   return files;
 }
 
+// A file that cannot be opened says nothing: the tool may not have run (yet).
 void collectMessages(const String& path, const std::vector<MessageRule>& rules, StringList& messages) {
-  FileReader in(path, true);
-  if (!in.is_open()) return;  // the tool may not have run (yet): nothing to say
-  String line;
-  while (in.getLine(line)) {
+  Detail::forEachLine(path, [&](String& line) {
     dropCarriageReturn(line);
     for (const MessageRule& rule : rules) {
       const bool hit = rule.atStart ? startsWith(line, rule.text) : line.find(rule.text) != String::npos;
@@ -169,7 +167,7 @@ void collectMessages(const String& path, const std::vector<MessageRule>& rules, 
         break;
       }
     }
-  }
+  });
 }
 
 }  // namespace

@@ -52,6 +52,17 @@ TEST_F(ToolMessagesTest, FirstMatchingRuleDecidesAndOtherLinesAreDropped) {
             (StringList{"WARNING: %%% both %%%W", "OUTPUT:   %%% indented", "NOTE: note: x"}));
 }
 
+// The log is read a block at a time: lines that cross blocks, one longer than
+// a block, a blank line and a last line without its feed all count whole.
+TEST_F(ToolMessagesTest, LinesAcrossTheReadersBlocksCountWhole) {
+  const String filler(70000, '.');
+  const String log = folder.write("log", "%%% first\n" + filler + " %%% far out\r\n\n" +
+                                             String(65530, '-') + "\n%%% across\n%%% last");
+  EXPECT_EQ(messages("[Solver run]\nfile = " + log + "\nERROR contains %%%\n"),
+            (StringList{"ERROR: %%% first", "ERROR: " + filler + " %%% far out", "ERROR: %%% across",
+                        "ERROR: %%% last"}));
+}
+
 TEST_F(ToolMessagesTest, OnlyTheExactToolAndCategoryCountAndAllTheirSectionsApply) {
   const String log = folder.write("log", "a\nb\n");
   EXPECT_EQ(messages("[solver run]\nfile = " + log + "\nNOTE contains a\n"
