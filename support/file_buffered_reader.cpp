@@ -72,7 +72,16 @@ FileBufferedReader::FileBufferedReader(const String& path) {
   // still empty just now.
   const std::size_t span = static_cast<std::size_t>(
       std::min<std::uint64_t>(windowSetting, std::max<std::uint64_t>(size, 4096)));
-  if (indexRows(span)) return;
+  bool indexed = false;
+  try {
+    indexed = indexRows(span);
+  } catch (...) {
+    // No destructor runs for an object whose constructor throws: the
+    // descriptor would stay open for the rest of the host's life.
+    ::close(fd_);
+    throw;
+  }
+  if (indexed) return;
   ::close(fd_);
   fd_ = -1;
   rows_ = 0;

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <iterator>
 #include <numeric>
 #include <random>
 
@@ -157,6 +159,32 @@ TEST(FileBufferedReader, CursorMovesOnlyInsideTheFile) {
     EXPECT_EQ(reader.getLine(outside), "");
   }
   EXPECT_EQ(reader.getLine(12345), "12345");
+}
+
+// A window that cannot be had (the file, sparse, is larger than the address
+// space) fails the constructor, and the descriptor it opened is closed.
+TEST_F(FileBufferedReaderTest, AConstructorThatThrowsClosesItsFile) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's allocator aborts on such a request instead of throwing";
+#endif
+  char name[] = "/dev/shm/reader-XXXXXX";  // sparse files this large need tmpfs
+  const int fd = ::mkstemp(name);
+  if (fd < 0) GTEST_SKIP() << "no /dev/shm here";
+  const bool sized = ::ftruncate(fd, off_t(1) << 50) == 0;
+  ::close(fd);
+  if (!sized) {
+    ::unlink(name);
+    GTEST_SKIP() << "cannot make a sparse file of a petabyte here";
+  }
+  const auto openDescriptors = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                         std::filesystem::directory_iterator());
+  };
+  setReaderWindowForTests(std::size_t(-1));
+  const auto before = openDescriptors();
+  EXPECT_ANY_THROW(FileBufferedReader{name});
+  EXPECT_EQ(openDescriptors(), before);
+  ::unlink(name);
 }
 
 // Opening a 48 MB file and reading every row down and back up adds a window
