@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -34,26 +33,16 @@ std::size_t pageSize() {
 
 }  // namespace
 
-// Only a regular file is read, tested on the file opened: a folder reads as
-// nothing, a device may never end, and opening a pipe without a writer would
-// hold the design (the flag that keeps the open from waiting changes nothing
-// for a regular file).
+// Only a regular file is read (RegularFile): a folder reads as nothing, a
+// device may never end, and a pipe without a writer would hold the design.
 ChunkedLineReader::ChunkedLineReader(const String& path, std::size_t windowBytes)
-    : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)), window_(windowBytes) {
-  struct stat info;
-  if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
-    ::close(fd_);
-    fd_ = -1;
-  }
-  if (fd_ >= 0) size_ = static_cast<unsigned long long>(info.st_size);
-}
+    : file_(path), size_(file_.size()), window_(windowBytes) {}
 
 ChunkedLineReader::~ChunkedLineReader() { close(); }
 
 void ChunkedLineReader::close() {
   releaseWindow();
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  file_.close();
 }
 
 void ChunkedLineReader::releaseWindow() {
@@ -69,7 +58,7 @@ void ChunkedLineReader::releaseWindow() {
 // the end of the file.
 bool ChunkedLineReader::loadWindow() {
   releaseWindow();
-  if (fd_ < 0 || failed_ || position_ >= size_) return false;
+  if (!file_.isOpen() || failed_ || position_ >= size_) return false;
   const unsigned long long page = pageSize();
   for (;;) {
     const unsigned long long start = position_ - position_ % page;
@@ -100,8 +89,8 @@ bool ChunkedLineReader::loadWindow() {
 }
 
 const char* ChunkedLineReader::mapWindow(unsigned long long start, std::size_t length) {
-  void* mapped =
-      ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd_, static_cast<off_t>(start));
+  void* mapped = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file_.descriptor(),
+                        static_cast<off_t>(start));
   if (mapped == MAP_FAILED) return nullptr;
   ::madvise(mapped, length, MADV_SEQUENTIAL);
   map_ = mapped;
@@ -116,13 +105,8 @@ const char* ChunkedLineReader::readWindow(unsigned long long start, std::size_t 
     copyCapacity_ = length;
   }
   std::size_t got = 0;
-  while (got < length) {
-    const ssize_t n = ::pread(fd_, copy_.get() + got, length - got, static_cast<off_t>(start + got));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return nullptr;
-    got += static_cast<std::size_t>(n);
-  }
-  return copy_.get();
+  const bool whole = file_.readAt(static_cast<std::size_t>(start), copy_.get(), length, got) && got == length;
+  return whole ? copy_.get() : nullptr;
 }
 
 bool ChunkedLineReader::nextLines(std::string_view& lines) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "portal/host/host_types.h"
+#include "portal/regular_file.h"
 
 namespace ORLIX {
 namespace Portals {
@@ -26,7 +27,7 @@ class ChunkedLineReader {
   ChunkedLineReader(const ChunkedLineReader&) = delete;
   ChunkedLineReader& operator=(const ChunkedLineReader&) = delete;
 
-  bool isOpen() const { return fd_ >= 0; }
+  bool isOpen() const { return file_.isOpen(); }
   // The next line without its line feed (a carriage return stays); false at the
   // end of the file. The view lives until the next call.
   bool next(std::string_view& line);
@@ -48,7 +49,7 @@ class ChunkedLineReader {
   const char* readWindow(unsigned long long start, std::size_t length);
   void releaseWindow();
 
-  int fd_;
+  RegularFile file_;
   unsigned long long size_ = 0;
   unsigned long long position_ = 0;  // first byte not yet handed out
   void* map_ = nullptr;

@@ -24,15 +24,29 @@ RegularFile::RegularFile(const String& path) {
   size_ = static_cast<std::size_t>(info.st_size);
 }
 
-RegularFile::~RegularFile() {
+RegularFile::~RegularFile() { close(); }
+
+void RegularFile::close() {
   if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
 }
 
 bool RegularFile::read(char* into, std::size_t capacity, std::size_t& got) {
+  return readFrom(nullptr, into, capacity, got);
+}
+
+bool RegularFile::readAt(std::size_t offset, char* into, std::size_t capacity, std::size_t& got) {
+  return readFrom(&offset, into, capacity, got);
+}
+
+// A read may come back with less than asked for (a signal, a large request):
+// it goes on until `capacity` bytes or the end of the file.
+bool RegularFile::readFrom(const std::size_t* offset, char* into, std::size_t capacity, std::size_t& got) {
   got = 0;
   if (fd_ < 0) return false;
   while (got < capacity) {
-    const ssize_t n = ::read(fd_, into + got, capacity - got);
+    const ssize_t n = offset ? ::pread(fd_, into + got, capacity - got, static_cast<off_t>(*offset + got))
+                             : ::read(fd_, into + got, capacity - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     if (n == 0) break;

@@ -23,13 +23,22 @@ class RegularFile {
   RegularFile& operator=(const RegularFile&) = delete;
 
   bool isOpen() const { return fd_ >= 0; }
+  // For mapping the file; -1 when not open.
+  int descriptor() const { return fd_; }
   // The size when the file was opened.
   std::size_t size() const { return size_; }
   // Reads on from where the last read stopped (the start, at first) until
   // `capacity` bytes or the end; `got` says how many came. False on a read error.
   bool read(char* into, std::size_t capacity, std::size_t& got);
+  // The same from `offset`, leaving the position of read() where it was.
+  bool readAt(std::size_t offset, char* into, std::size_t capacity, std::size_t& got);
+  // Closes before the end of the object's life; isOpen() is false after.
+  void close();
 
  private:
+  // From `*offset`, or on from the last read when null.
+  bool readFrom(const std::size_t* offset, char* into, std::size_t capacity, std::size_t& got);
+
   int fd_ = -1;
   std::size_t size_ = 0;
 };

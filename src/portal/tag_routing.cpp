@@ -3,31 +3,22 @@
 // never reported as an error: the only trace is a log line.
 #include "portal/tag_routing.h"
 
+#include "portal/chunked_lines.h"
 #include "portal/edge_guard.h"
 #include "portal/portal_impl.h"
-#include "portal/regular_file.h"
 #include "portal/text.h"
 
 namespace ORLIX {
 namespace Portals {
 
 void readFirstTwoLines(const String& path, String& line1, String& line2) {
-  RegularFile file(path);
-  if (!file.isOpen()) return;
-  String* const lines[] = {&line1, &line2};
-  int current = 0;
-  char buffer[4096];
-  std::size_t got = 0;
-  while (current < 2 && file.read(buffer, sizeof buffer, got) && got > 0) {
-    std::string_view chunk(buffer, got);
-    while (current < 2 && !chunk.empty()) {
-      const auto feed = chunk.find('\n');
-      lines[current]->append(chunk.substr(0, feed));
-      if (feed == std::string_view::npos) break;
-      chunk.remove_prefix(feed + 1);
-      ++current;
-    }
-  }
+  // A window of a page: only the file's start is wanted, and the window
+  // widens for a longer line.
+  ChunkedLineReader file(path, 4096);
+  std::string_view line;
+  if (!file.next(line)) return;
+  line1.assign(line.data(), line.size());
+  if (file.next(line)) line2.assign(line.data(), line.size());
 }
 
 TagFileKind tagFileKindByName(const String& baseName, bool isInput) {
