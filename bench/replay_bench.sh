@@ -5,8 +5,11 @@
 # replay reads the scenario, loads the library, answers one parameterValue per
 # tag and writes a transcript that records each of them; the Mark engine alone
 # (mark_bench mark, same file and tags) is timed beside it, so that what the
-# host adds per parameter shows apart from the file's copy. Best of five, warm
-# cache, a `sync` before each run.
+# host adds per parameter shows apart from the file's copy. `dd` with 1 MB
+# blocks is timed beside them: it moves every byte through a process, as the
+# engine must with the host's reader and writer (cp copies inside the kernel),
+# so it is the floor under the replay. Best of five, warm cache, a `sync`
+# before each run.
 #   bench/replay_bench.sh [BUILD_DIR]      (default: build)
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -30,6 +33,7 @@ write_scenario() {
 }
 
 copy_input() { cp "$input" "$work/copy.txt"; }
+read_write_input() { dd if="$input" of="$work/copy.txt" bs=1M status=none; }
 replay() { "$host" replay "$scenario"; }
 engine() { "$driver" mark "$input"; }
 
@@ -46,8 +50,10 @@ for tags in 10000 30000 100000; do
     exit 1
   fi
   cp "$input" "$work/copy.txt"  # cp writes over a file, as the update does
-  read -r cp_ms replay_ms engine_ms < <(best 5 copy_input replay engine)
+  read -r cp_ms dd_ms replay_ms engine_ms < <(best 5 copy_input read_write_input replay engine)
   per_param_us=$(echo "scale=1; ($replay_ms - $engine_ms) * 1000 / $tags" | bc -l)
   printf 'replay %6d parameters %6d ms  cp %5d ms  ratio %5.2f (goal <= 1.3)  engine %5d ms  host %5.1f us/parameter\n' \
     "$tags" "$replay_ms" "$cp_ms" "$(ratio "$replay_ms" "$cp_ms")" "$engine_ms" "$per_param_us"
+  printf 'replay %6d parameters %6d ms  dd bs=1M %5d ms  ratio %5.2f (no goal: dd moves every byte through a process, the floor; dd / cp %5.2f)\n' \
+    "$tags" "$replay_ms" "$dd_ms" "$(ratio "$replay_ms" "$dd_ms")" "$(ratio "$dd_ms" "$cp_ms")"
 done
