@@ -136,9 +136,13 @@ bool brisolPortal::writeUpdatedDeck(const String& deckPath, const String& tempPa
   });
   const bool readFailed = deck.failed();
   deck.close();
-  if (temp.close() && !readFailed) return true;
+  const bool written = temp.close();
+  if (written && !readFailed) return true;
   File::remove(tempPath);
-  appendError(error, lookupMessage(".err.writeTempDeck"), tempPath);
+  // A deck cut short or unreadable part way through is the deck's fault, not
+  // the temporary file's.
+  if (readFailed) appendError(error, lookupMessage(".err.readDeck"), deckPath);
+  else appendError(error, lookupMessage(".err.writeTempDeck"), tempPath);
   return false;
 }
 

@@ -62,6 +62,28 @@ TEST(DeckFaults, ADeckThatVanishesAfterDiscoveryStopsTheUpdate) {
   EXPECT_FALSE(std::filesystem::exists(loop.dir.file("run/plate.dat.temp")));
 }
 
+// Another program cutting the deck short while the update reads it: the update
+// stops with the read's message instead of writing a deck without its end, and
+// the host lives on (the windows after the cut are gone).
+TEST(DeckFaults, ADeckCutShortDuringItsUpdateStopsTheUpdate) {
+  DesignLoop loop;
+  String deck = "* plate\nABRE /xTHICK/ /1/ ! t\nABRE /xWIDTH/ /5/\n";
+  while (deck.size() < (3u << 20)) deck += "GRID 1 2 3 4 5 6 7 8 9 10 11 12 13\n";
+  const String deckPath = loop.dir.write("cut/plate.dat", deck);
+  const off_t kept = 3 << 19;
+  loop.host.service.onParameterValue = [&](const String&) {
+    ASSERT_EQ(::truncate(deckPath.c_str(), kept), 0);
+  };
+  String message;
+  EXPECT_FALSE(loop.portal.updateInputFiles(
+      {{"analysisName", "a1"}, {"inputFilepaths", deckPath},
+       {"inputTagFilepaths", loop.dir.file("tags/P_in_a1_plate.dat")}},
+      nullptr, message));
+  EXPECT_EQ(message, "ERROR: Error reading " + deckPath + ".");
+  EXPECT_EQ(readWholeFile(deckPath), deck.substr(0, kept));
+  EXPECT_FALSE(std::filesystem::exists(deckPath + ".temp"));
+}
+
 // Only the folder decides whether a deck can be replaced: a read-only deck
 // in a writable folder gets the design's values and stays read-only.
 TEST(DeckFaults, AReadOnlyDeckIsUpdatedAndStaysReadOnly) {

@@ -1,9 +1,9 @@
 #include "portal/chunked_lines.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -18,18 +18,6 @@ namespace {
 // than the system accepts at once.
 constexpr std::size_t kOwnedBytes = 1u << 20;
 constexpr std::size_t kMaxPieces = IOV_MAX;
-
-// Up to this size a window is read rather than mapped: mapping, populating and
-// unmapping cost several microseconds whatever the size, more than copying a
-// few hundred kilobytes (a 1 KB deck spent a fifth of its update on them).
-// Larger windows are mapped, so that their unchanged runs go from the mapping
-// to the new file with the system's one copy.
-constexpr std::size_t kReadUpTo = 256u << 10;
-
-std::size_t pageSize() {
-  static const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-  return page;
-}
 
 }  // namespace
 
@@ -46,56 +34,37 @@ void ChunkedLineReader::close() {
 }
 
 void ChunkedLineReader::releaseWindow() {
-  if (map_) ::munmap(map_, mapLength_);
-  map_ = nullptr;
-  mapLength_ = 0;
   block_ = std::string_view();
   blockPosition_ = 0;
 }
 
-// Loads the window that starts at the first unread byte and sets block_ to its
+// Reads the window that starts at the first unread byte and sets block_ to its
 // whole lines; a window without a line end grows until it has one or reaches
 // the end of the file.
 bool ChunkedLineReader::loadWindow() {
   releaseWindow();
   if (!file_.isOpen() || failed_ || position_ >= size_) return false;
-  const unsigned long long page = pageSize();
   for (;;) {
-    const unsigned long long start = position_ - position_ % page;
-    const unsigned long long end = std::min<unsigned long long>(size_, start + window_);
-    const std::size_t length = static_cast<std::size_t>(end - start);
-    const char* data = length > kReadUpTo ? mapWindow(start, length) : nullptr;
-    if (!data) data = readWindow(start, length);
+    const std::size_t length =
+        static_cast<std::size_t>(std::min<unsigned long long>(size_ - position_, window_));
+    const char* data = readWindow(position_, length);
     if (!data) {
       failed_ = true;
       return false;
     }
-    const std::size_t offset = static_cast<std::size_t>(position_ - start);
-    std::string_view available(data + offset, length - offset);
-    if (end == size_) {
-      block_ = available;
-    } else {
+    std::string_view available(data, length);
+    if (position_ + length < size_) {
       const auto lastFeed = available.rfind('\n');
       if (lastFeed == std::string_view::npos) {
-        releaseWindow();
         window_ *= 2;  // one line longer than the window
         continue;
       }
-      block_ = available.substr(0, lastFeed + 1);
+      available = available.substr(0, lastFeed + 1);
     }
+    block_ = available;
     position_ += block_.size();
     return true;
   }
-}
-
-const char* ChunkedLineReader::mapWindow(unsigned long long start, std::size_t length) {
-  void* mapped = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file_.descriptor(),
-                        static_cast<off_t>(start));
-  if (mapped == MAP_FAILED) return nullptr;
-  ::madvise(mapped, length, MADV_SEQUENTIAL);
-  map_ = mapped;
-  mapLength_ = length;
-  return static_cast<const char*>(mapped);
 }
 
 // Null when the file ends early (it shrank since it was opened) or cannot be read.

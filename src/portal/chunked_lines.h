@@ -1,8 +1,8 @@
 // Streaming line access for files far larger than memory should hold (decks of
-// hundreds of MB). The file is taken a window at a time (a large window mapped,
-// a small one read) and its lines are handed out as views, so nothing is copied
-// that is not changed, and memory stays flat whatever the file's size; output is
-// gathered into large writes.
+// hundreds of MB). The file is read a window at a time into one buffer and its
+// lines are handed out as views, so nothing is copied again that is not changed,
+// and memory stays flat whatever the file's size; output is gathered into large
+// writes.
 #ifndef ORLIX_PORTAL_CHUNKED_LINES_H
 #define ORLIX_PORTAL_CHUNKED_LINES_H
 
@@ -20,9 +20,18 @@ namespace Portals {
 
 class ChunkedLineReader {
  public:
+  // Read, not mapped: a mapped file that another program cuts short, or whose
+  // disk (a cluster's network file system) fails a read, ends the whole host
+  // with SIGBUS at the first touch of a lost page, where a read reports an
+  // error that the update turns into a message. Reading costs no more: the
+  // window is small enough to stay in the processor's cache while its lines
+  // are scanned and written, and the deck update takes as much processor time
+  // as when its large windows were mapped.
+  static constexpr std::size_t kWindowBytes = 1u << 20;
+
   // `windowBytes` bounds the part of the file held at once (a line longer than that
   // widens it); only tests need anything but the default.
-  explicit ChunkedLineReader(const String& path, std::size_t windowBytes = 16u << 20);
+  explicit ChunkedLineReader(const String& path, std::size_t windowBytes = kWindowBytes);
   ~ChunkedLineReader();
   ChunkedLineReader(const ChunkedLineReader&) = delete;
   ChunkedLineReader& operator=(const ChunkedLineReader&) = delete;
@@ -45,16 +54,13 @@ class ChunkedLineReader {
 
  private:
   bool loadWindow();
-  const char* mapWindow(unsigned long long start, std::size_t length);
   const char* readWindow(unsigned long long start, std::size_t length);
   void releaseWindow();
 
   RegularFile file_;
   unsigned long long size_ = 0;
   unsigned long long position_ = 0;  // first byte not yet handed out
-  void* map_ = nullptr;
-  std::size_t mapLength_ = 0;
-  // A small window's bytes, or a large one's when the file cannot be mapped.
+  // The window's bytes; block_ views its whole lines.
   std::unique_ptr<char[]> copy_;
   std::size_t copyCapacity_ = 0;
   std::string_view block_;
@@ -64,8 +70,9 @@ class ChunkedLineReader {
 };
 
 // Output gathered into large writes. Bytes handed to passOn() are written
-// straight from where they lie (a mapped window of the file being copied), so
-// the process never copies them: the one copy is the system's, as in `cp`.
+// straight from where they lie (the reader's window of the file being copied),
+// so the process copies them no further: each byte is read in once and written
+// out once.
 // They are written in runs of a few hundred kilobytes, while the caller's scan
 // of them is still in the processor's cache.
 class ChunkedWriter {

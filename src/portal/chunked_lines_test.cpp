@@ -82,6 +82,24 @@ TEST(ChunkedLineReader, AFileThatShrankWhileOpenReadsAsFailed) {
   EXPECT_TRUE(reader.failed());
 }
 
+// The same cut after the first window was handed out: the windows after it are
+// gone (a mapped window would end the process with a bus error here).
+TEST(ChunkedLineReader, AFileCutShortInTheMiddleOfItsReadingReadsAsFailed) {
+  TempFolder dir;
+  String text;
+  while (text.size() < (3u << 20)) text += "line " + std::to_string(text.size()) + "\n";
+  const String path = dir.write("f.txt", text);
+  ChunkedLineReader reader(path, 1u << 20);
+  std::string_view lines;
+  ASSERT_TRUE(reader.nextLines(lines));
+  const std::size_t kept = 3u << 19;
+  ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(kept)), 0);
+  std::size_t handedOut = lines.size();
+  while (reader.nextLines(lines)) handedOut += lines.size();
+  EXPECT_TRUE(reader.failed());
+  EXPECT_LE(handedOut, kept);
+}
+
 // Small writes, passed-on views of every size (more of them than one system
 // write takes, adjacent ones that merge) and a write larger than the
 // writer's own buffer come out in the order they went in.

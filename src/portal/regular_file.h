@@ -23,8 +23,6 @@ class RegularFile {
   RegularFile& operator=(const RegularFile&) = delete;
 
   bool isOpen() const { return fd_ >= 0; }
-  // For mapping the file; -1 when not open.
-  int descriptor() const { return fd_; }
   // The size when the file was opened.
   std::size_t size() const { return size_; }
   // Reads on from where the last read stopped (the start, at first) until
