@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstring>
 #include <utility>
 
 namespace ORLIX {
@@ -69,13 +68,14 @@ bool ChunkedLineReader::loadWindow() {
 
 // Null when the file ends early (it shrank since it was opened) or cannot be read.
 const char* ChunkedLineReader::readWindow(unsigned long long start, std::size_t length) {
-  if (copyCapacity_ < length) {
-    copy_.reset(new char[length]);  // not zero-filled: every byte is read over
-    copyCapacity_ = length;
+  if (bufferCapacity_ < length) {
+    buffer_.reset(new char[length]);  // not zero-filled: every byte is read over
+    bufferCapacity_ = length;
   }
   std::size_t got = 0;
-  const bool whole = file_.readAt(static_cast<std::size_t>(start), copy_.get(), length, got) && got == length;
-  return whole ? copy_.get() : nullptr;
+  const bool whole =
+      file_.readAt(static_cast<std::size_t>(start), buffer_.get(), length, got) && got == length;
+  return whole ? buffer_.get() : nullptr;
 }
 
 bool ChunkedLineReader::nextLines(std::string_view& lines) {

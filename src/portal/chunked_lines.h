@@ -30,7 +30,7 @@ class ChunkedLineReader {
   static constexpr std::size_t kWindowBytes = 1u << 20;
 
   // `windowBytes` bounds the part of the file held at once (a line longer than that
-  // widens it); only tests need anything but the default.
+  // widens it); a reader that wants only a file's first lines asks for less.
   explicit ChunkedLineReader(const String& path, std::size_t windowBytes = kWindowBytes);
   ~ChunkedLineReader();
   ChunkedLineReader(const ChunkedLineReader&) = delete;
@@ -61,8 +61,8 @@ class ChunkedLineReader {
   unsigned long long size_ = 0;
   unsigned long long position_ = 0;  // first byte not yet handed out
   // The window's bytes; block_ views its whole lines.
-  std::unique_ptr<char[]> copy_;
-  std::size_t copyCapacity_ = 0;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t bufferCapacity_ = 0;
   std::string_view block_;
   std::size_t blockPosition_ = 0;
   std::size_t window_;
