@@ -67,18 +67,34 @@ TEST(TagRowsOf, AreTheSortedGroupsWithoutCopies) {
   T::sortTags(sorted);
   const T::TagRows expected = T::groupTagsByRow(std::move(sorted));
   const T::TagRowRefs refs = T::tagRowsOf(tags);
-  ASSERT_EQ(refs.size(), expected.size());
-  for (const auto& row : expected) {
+  ASSERT_EQ(refs.rows.size(), expected.size());
+  auto row = refs.rows.begin();
+  for (const auto& group : expected) {
+    EXPECT_EQ(row->number, group.first);
     StringList referred;
-    for (const TagData* tag : refs.at(row.first)) referred.push_back(tag->paramName);
-    EXPECT_EQ(referred, names(row.second)) << "row " << row.first;
+    for (const TagData* tag : refs.tagsOf(*row)) referred.push_back(tag->paramName);
+    EXPECT_EQ(referred, names(group.second)) << "row " << group.first;
+    ++row;
   }
-  // Every one points at a tag of the list itself.
-  for (const auto& row : refs) {
-    for (const TagData* tag : row.second) {
-      EXPECT_TRUE(std::any_of(tags.begin(), tags.end(), [&](const TagData& t) { return &t == tag; }));
-    }
+  // Every tag once, each pointing at a tag of the list itself.
+  ASSERT_EQ(refs.tags.size(), tags.size());
+  for (const TagData* tag : refs.tags) {
+    EXPECT_TRUE(std::any_of(tags.begin(), tags.end(), [&](const TagData& t) { return &t == tag; }));
   }
+}
+
+// Tags listed line by line, as a tag file usually is, keep their order and
+// group by line without a sort.
+TEST(TagRowsOf, KeepTagsInLineOrderAsListed) {
+  TagList tags{tagAt("2", "1", "a"), tagAt("2", "3", "b"), tagAt("10", "1", "c"),
+               tagAt("10", "1", "d"), tagAt("100", "2", "e")};
+  const T::TagRowRefs refs = T::tagRowsOf(tags);
+  ASSERT_EQ(refs.rows.size(), 3u);
+  StringList order;
+  for (const TagData* tag : refs.tags) order.push_back(tag->paramName);
+  EXPECT_EQ(order, (StringList{"a", "b", "c", "d", "e"}));
+  EXPECT_EQ(refs.rows[1].number, 10);
+  EXPECT_EQ(refs.rows[1].end - refs.rows[1].begin, 2u);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #ifndef ORLIX_TAGGING_TAGGING_IMPL_H
 #define ORLIX_TAGGING_TAGGING_IMPL_H
 
+#include <cstddef>
 #include <map>
 #include <vector>
 
@@ -97,9 +98,30 @@ class TaggingImpl : public HelperBase {
   static TagRows groupTagsByRow(const TagList& sorted);
   // The same, moving the tags into the groups instead of copying them.
   static TagRows groupTagsByRow(TagList&& sorted);
+  // One line's tags within TagRowRefs::tags.
+  struct TagRowRange {
+    const TagData* const* first;
+    const TagData* const* last;
+    const TagData* const* begin() const { return first; }
+    const TagData* const* end() const { return last; }
+  };
   // The rows that sortTags and groupTagsByRow make of `tags`, pointing into
-  // `tags` instead of holding copies.
-  using TagRowRefs = std::map<int, std::vector<const TagData*>>;
+  // `tags` instead of holding copies. Flat, one array of tags in row order and
+  // one entry per line, rather than a map of lists: a model can have a tag on
+  // each of a hundred thousand lines.
+  struct TagRowRefs {
+    struct Row {
+      int number;
+      std::size_t begin;  // the row's tags are tags[begin, end)
+      std::size_t end;
+    };
+    std::vector<const TagData*> tags;
+    std::vector<Row> rows;
+
+    TagRowRange tagsOf(const Row& row) const {
+      return TagRowRange{tags.data() + row.begin, tags.data() + row.end};
+    }
+  };
   static TagRowRefs tagRowsOf(const TagList& tags);
 };
 

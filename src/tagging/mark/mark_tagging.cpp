@@ -110,10 +110,10 @@ bool MarkTagging::markInputFile(const String& inputPath, const TagRowRefs& rows,
 
   LineCopier copier(reader, writer);
   String line;
-  for (const auto& row : rows) {
-    if (row.first < copier.nextLineNumber()) continue;  // rows below 1 name no line
-    if (!copier.copyUntil(row.first) || !copier.takeLine(line, kValueRoom)) break;
-    if (!markTakenLine(line, copier.takenLineEnded(), row.first, row.second, inputPath,
+  for (const auto& row : rows.rows) {
+    if (row.number < copier.nextLineNumber()) continue;  // rows below 1 name no line
+    if (!copier.copyUntil(row.number) || !copier.takeLine(line, kValueRoom)) break;
+    if (!markTakenLine(line, copier.takenLineEnded(), row.number, rows.tagsOf(row), inputPath,
                        message)) {
       // F.temp keeps the lines before this one; F itself is not touched.
       copier.flush();
@@ -143,8 +143,8 @@ bool MarkTagging::markInputFile(const String& inputPath, const TagRowRefs& rows,
 // write nothing keeps its bytes exactly; one that got a value ends with a
 // line feed, a last line that had none included.
 bool MarkTagging::markTakenLine(String& line, bool ended, int lineNumber,
-                                const std::vector<const TagData*>& rowTags,
-                                const String& inputPath, String& message) {
+                                const TagRowRange& rowTags, const String& inputPath,
+                                String& message) {
   const bool carriageReturn = !line.empty() && line.back() == '\r';
   if (carriageReturn) line.pop_back();
   bool written = false;
@@ -154,14 +154,13 @@ bool MarkTagging::markTakenLine(String& line, bool ended, int lineNumber,
   return true;
 }
 
-bool MarkTagging::markLine(String& line, int lineNumber,
-                           const std::vector<const TagData*>& rowTags, const String& inputPath,
-                           bool& written, String& message) {
+bool MarkTagging::markLine(String& line, int lineNumber, const TagRowRange& rowTags,
+                           const String& inputPath, bool& written, String& message) {
   // Last to first: with columns of equal digit count the rightmost field is
   // written first, so a value holding delimiters cannot shift a field still
   // to be written.
-  for (auto at = rowTags.rbegin(); at != rowTags.rend(); ++at) {
-    const TagData* const tag = *at;
+  for (auto at = rowTags.end(); at != rowTags.begin();) {
+    const TagData* const tag = *--at;
     const String& mode = tag->get("mode");
     const String& delims = tag->get("delims");
     const String value =

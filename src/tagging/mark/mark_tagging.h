@@ -43,12 +43,11 @@ class MarkTagging : public TaggingImpl {
   bool markInputFile(const String& inputPath, const TagRowRefs& rows, String& message);
   // One tagged line as taken out of F (`ended`: it had a line feed), made
   // ready to write with its line end; false when a replacement failed.
-  bool markTakenLine(String& line, bool ended, int lineNumber,
-                     const std::vector<const TagData*>& rowTags, const String& inputPath,
-                     String& message);
+  bool markTakenLine(String& line, bool ended, int lineNumber, const TagRowRange& rowTags,
+                     const String& inputPath, String& message);
   // The values of one line's tags written into it, last to first; `written`
   // tells whether any tag wrote. False when a replacement failed.
-  bool markLine(String& line, int lineNumber, const std::vector<const TagData*>& rowTags,
+  bool markLine(String& line, int lineNumber, const TagRowRange& rowTags,
                 const String& inputPath, bool& written, String& message);
   // Replaces F by F.temp, keeping the file stages when asked to.
   void replaceByMarked(const String& inputPath, String& message);
