@@ -61,13 +61,10 @@ bool xmlPortal::getValuesAtDottedPath(const StringList& path, pugi::xml_document
   return getValuesAtPath(path, document, values, '.');
 }
 
-bool xmlPortal::updateXmlInputs(const StringStringMap& analysisProps, String& message) {
+bool xmlPortal::updateXmlInputs(const StringStringMap& analysisProps,
+                                const StringList& tagFiles, String& message) {
   const StringList files = ORLIX::Portals::splitList(analysisProps["inputFilepaths"]);
-  StringList tagFiles = ORLIX::Portals::splitList(analysisProps["inputTagFilepaths"]);
-  ORLIX::Portals::padList(tagFiles, files.size());
-  keepPortalTagFiles(files, tagFiles, true);
-
-  for (std::size_t i = 0; i < files.size(); ++i) {
+  for (std::size_t i = 0; i < files.size() && i < tagFiles.size(); ++i) {
     if (tagFiles[i].empty()) continue;
     const String& file = files[i];
     TagList tags;

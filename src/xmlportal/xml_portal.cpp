@@ -62,8 +62,9 @@ int xmlPortal::readOutputTagData(const String& tagFilePath,
 bool xmlPortal::updateInputFiles(const StringStringMap& analysisProps,
                                  const ORLIX::HostValues* values, String& message) {
   return guarded(message, false, [&] {
-    if (!updateEngineInputs(analysisProps, values, message)) return false;
-    return updateXmlInputs(analysisProps, message);
+    StringList ownTagFiles;
+    if (!updateEngineInputs(analysisProps, values, message, &ownTagFiles)) return false;
+    return updateXmlInputs(analysisProps, ownTagFiles, message);
   });
 }
 
