@@ -1,10 +1,12 @@
 #include "parameter_format.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 namespace portalhost {
@@ -82,6 +84,30 @@ std::string print(const std::string& format, Number number) {
   return std::string(buffer.data(), static_cast<std::size_t>(size));
 }
 
+// A format that is the conversion alone, with a precision at most ("%g",
+// "%.3e", "%f"), printed by to_chars: it is specified to print what printf
+// prints in the C locale, the host's only one, in a fifth of snprintf's time;
+// a replay formats a value for every tagged field. Nothing when the format is
+// another or the text does not fit (snprintf then prints it).
+std::optional<std::string> printPlain(const std::string& format, char letter, double number) {
+  const std::chars_format style = letter == 'g'   ? std::chars_format::general
+                                  : letter == 'e' ? std::chars_format::scientific
+                                                  : std::chars_format::fixed;
+  int precision = 6;
+  if (format.size() > 2) {
+    if (format[1] != '.' || format.size() > 6) return std::nullopt;  // a flag, a width, or text
+    precision = 0;
+    for (std::size_t i = 2; i + 1 < format.size(); ++i) {
+      if (!isDigit(format[i])) return std::nullopt;
+      precision = precision * 10 + (format[i] - '0');
+    }
+  }
+  char text[128];
+  const std::to_chars_result printed = std::to_chars(text, text + sizeof text, number, style, precision);
+  if (printed.ec != std::errc()) return std::nullopt;
+  return std::string(text, printed.ptr);
+}
+
 std::string formatOne(const std::string& value, const std::string& format, const Conversion& conversion) {
   const std::optional<double> number = readNumber(value);
   if (!number) return value;
@@ -91,6 +117,9 @@ std::string formatOne(const std::string& value, const std::string& format, const
     std::string integerFormat = format;
     integerFormat.insert(conversion.end, "ll");
     return print(integerFormat, static_cast<long long>(whole));
+  }
+  if (format[0] == '%' && conversion.end + 1 == format.size()) {
+    if (std::optional<std::string> text = printPlain(format, conversion.letter, *number)) return *text;
   }
   return print(format, *number);
 }

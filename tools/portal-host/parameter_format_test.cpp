@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace portalhost {
 namespace {
 
@@ -21,6 +23,25 @@ TEST(ParameterFormat, WideTextsComeOutWhole) {
   }
   EXPECT_EQ(formatParameterValue("1e300", "%f").substr(0, 4), "1000");
   EXPECT_EQ(formatParameterValue("1e300", "%f").size(), 308u);
+}
+
+// The plain conversions take a shorter way than printf; they must print
+// what printf prints, digit for digit, rounding and exponents included.
+TEST(ParameterFormat, PlainConversionsPrintWhatPrintfPrints) {
+  const double values[] = {0.0, -0.0, 1.0, 0.5, 2.5, -3.75, 1e-3, 123456.5, 1234567.0,
+                           0.1 + 0.2, 9.9999995, 1e-5, 1.5e300, -2.2250738585072014e-308,
+                           999999.5, 0.000123456789, 4.35, 2.675};
+  const char* formats[] = {"%g", "%e", "%f", "%.0g", "%.1g", "%.3g", "%.17g", "%.g", "%.0e",
+                           "%.2e", "%.10e", "%.0f", "%.2f", "%.12f"};
+  for (const double value : values) {
+    char number[64];
+    std::snprintf(number, sizeof number, "%.17g", value);
+    for (const char* format : formats) {
+      char expected[512];
+      std::snprintf(expected, sizeof expected, format, value);
+      EXPECT_EQ(formatParameterValue(number, format), expected) << format << " of " << number;
+    }
+  }
 }
 
 TEST(ParameterFormat, IntegerConversionsTruncate) {
