@@ -67,10 +67,8 @@ class brisolPortal : public xmlPortal {
                             TagList& tags, String& error);
   // The deck update, by step. updateDeck is false when an error stops the
   // whole update; the tag index remembers the parameters whose command is not
-  // yet found. `tagFiles` are the portal's own, as the engines' update routed
-  // them, parallel to the input files.
-  bool updateDecks(const StringStringMap& analysisProps, const StringList& tagFiles,
-                   String& error);
+  // yet found.
+  bool updateDecks(const StringStringMap& analysisProps, String& error);
   bool updateDeck(const String& deckPath, const String& tagFile, const String& closingBlock,
                   const StringStringMap& analysisProps, String& error);
   TagList deckTags(const String& tagFile, const String& deckPath, String& error);

@@ -63,17 +63,19 @@ String logPathOf(const String& deckPath) {
 bool brisolPortal::updateInputFiles(const StringStringMap& analysisProps,
                                     const ORLIX::HostValues* values, String& error) {
   return guarded(error, false, [&] {
-    StringList deckTagFiles;
-    if (!updateEngineInputs(analysisProps, values, error, &deckTagFiles)) return false;
-    return updateDecks(analysisProps, deckTagFiles, error);
+    if (!updateEngineInputs(analysisProps, values, error)) return false;
+    return updateDecks(analysisProps, error);
   });
 }
 
-bool brisolPortal::updateDecks(const StringStringMap& analysisProps,
-                               const StringList& tagFiles, String& error) {
+bool brisolPortal::updateDecks(const StringStringMap& analysisProps, String& error) {
   const String block = visualisationBlock(portalDataLines(analysisProps["analysisName"]));
   const StringList files = splitList(analysisProps["inputFilepaths"]);
-  for (std::size_t i = 0; i < files.size() && i < tagFiles.size(); ++i) {
+  StringList tagFiles = splitList(analysisProps["inputTagFilepaths"]);
+  padList(tagFiles, files.size());
+  keepPortalTagFiles(files, tagFiles, true);
+
+  for (std::size_t i = 0; i < files.size(); ++i) {
     if (tagFiles[i].empty() || !isDeck(files[i])) continue;
     if (!updateDeck(files[i], tagFiles[i], block, analysisProps, error)) return false;
   }

@@ -120,19 +120,6 @@ TEST_F(DeckUpdate, OnlyDecksWithTheirOwnTagFilesAreTouched) {
   EXPECT_TRUE(host.messages.empty());
 }
 
-// The engines' update and the deck update share one routing: a tag file it
-// drops is logged once, not once by each.
-TEST_F(DeckUpdate, ADroppedTagFileIsLoggedOnce) {
-  testing::ScopedEnv logOn("QZN_PORTAL_LOG", "yes");
-  tagFile = dir.write("tags/P_in_a1_deck.dat", "not a tag file\n");
-  const String deck = dir.write("deck.dat", "ABRE /xT/ /1/\n");
-  EXPECT_TRUE(update(deck)) << error;
-  EXPECT_EQ(testing::readWholeFile(deck), "ABRE /xT/ /1/\n");
-  EXPECT_EQ(host.messageLines(),
-            std::vector<String>{"Portal is filtering out tag definition file due to unrecognized "
-                                "contents: \n" + tagFile + "@8"});
-}
-
 TEST_F(DeckUpdate, AnUnwritableFolderLeavesTheDeckAsItWas) {
   if (geteuid() == 0) {
     // root writes anywhere: make the .temp path a folder instead.

@@ -1,7 +1,6 @@
 #include "portal/portal_impl.h"
 
 #include <cstdlib>
-#include <utility>
 
 #include "portal/edge_guard.h"
 #include "portal/host/support.h"
@@ -42,14 +41,12 @@ bool PortalImpl::updateInputFiles(const StringStringMap& analysisProps, const Ho
 }
 
 bool PortalImpl::updateEngineInputs(const StringStringMap& analysisProps,
-                                    const HostValues* values, String& message,
-                                    StringList* portalTags) {
+                                    const HostValues* values, String& message) {
   const StringList files = splitList(analysisProps["inputFilepaths"]);
   StringList tagFiles = splitList(analysisProps["inputTagFilepaths"]);
   padList(tagFiles, files.size());
-  StringList markTags, xmlTags, scriptTags, ownTags;
-  routeTagFiles(files, tagFiles, markTags, xmlTags, scriptTags, ownTags, true);
-  if (portalTags) *portalTags = std::move(ownTags);
+  StringList markTags, xmlTags, scriptTags, portalTags;
+  routeTagFiles(files, tagFiles, markTags, xmlTags, scriptTags, portalTags, true);
 
   StringStringMap engineProps = analysisProps;
   engineProps.set("inputFilepaths", joinList(files));

@@ -68,6 +68,7 @@ class PortalImpl : public HelperBase, public IPortal {
   void routeTagFiles(const StringList& files, const StringList& tagFiles, StringList& markTags,
                      StringList& xmlTags, StringList& scriptTags, StringList& portalTags,
                      bool isInput);
+  void keepPortalTagFiles(const StringList& files, StringList& tagFiles, bool isInput);
 
   // Forwards the messages that a run of the solver (or a module of it) left
   // for `category` to the host; true when none of them is an error.
@@ -76,11 +77,8 @@ class PortalImpl : public HelperBase, public IPortal {
 
  protected:
   // PortalImpl's own versions, for derived overrides that build on them.
-  // `portalTags`, when given, receives the tag files routed to the portal
-  // itself, parallel to the input files: a derived portal that writes them
-  // then neither reads each tag file's start again nor logs a dropped one twice.
   bool updateEngineInputs(const StringStringMap& analysisProps, const HostValues* values,
-                          String& message, StringList* portalTags = nullptr);
+                          String& message);
   int readTagDataThroughEngines(const String& tagFilePath, const StringStringMap& analysisProps,
                                 TagList& tags, StringStringMap& outData, bool isInput,
                                 String& message);

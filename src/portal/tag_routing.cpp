@@ -87,6 +87,13 @@ void PortalImpl::routeTagFiles(const StringList& files, const StringList& tagFil
   }
 }
 
+void PortalImpl::keepPortalTagFiles(const StringList& files, StringList& tagFiles,
+                                    bool isInput) {
+  StringList markTags, xmlTags, scriptTags, portalTags;
+  routeTagFiles(files, tagFiles, markTags, xmlTags, scriptTags, portalTags, isInput);
+  tagFiles = portalTags;
+}
+
 bool PortalImpl::writeTagDataThroughEngine(const String& fileName, TagList& tags,
                                            const StringStringMap& analysisProps,
                                            StringStringMap& outData, bool isInput,

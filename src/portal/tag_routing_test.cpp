@@ -116,15 +116,12 @@ TEST_F(Routing, TagFilesBeyondTheFileListStayUnrouted) {
   EXPECT_EQ(lists.portal, StringList{extra});
 }
 
-TEST_F(Routing, AnUpdateHandsThePortalItsOwnTagFiles) {
+TEST_F(Routing, KeepPortalTagFilesLeavesOnlyThePortalsOwn) {
   const String own = dir.write("P_in_a_deck.dat", "<?xml version=\"1.0\"?>\n<Portal>\n");
   const String mark = dir.write("M_in_a_deck.dat", "$\nmarking\n");
-  StringList portalTags;
-  String message;
-  EXPECT_TRUE(portal.updateEngineInputs(
-      {{"inputFilepaths", "deck.dat\ndeck2.dat"}, {"inputTagFilepaths", own + "\n" + mark}},
-      nullptr, message, &portalTags));
-  EXPECT_EQ(portalTags, (StringList{own, ""}));
+  StringList tagFiles{own, mark};
+  portal.keepPortalTagFiles({"deck.dat", "deck2.dat"}, tagFiles, true);
+  EXPECT_EQ(tagFiles, (StringList{own, ""}));
 }
 
 TEST_F(Routing, WriteDispatchFollowsTheExactMode) {

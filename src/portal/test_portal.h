@@ -13,7 +13,6 @@ class TestPortal : public PortalImpl {
   explicit TestPortal(IPortalHost* host, String name = "Brisol")
       : PortalImpl(host), name_(std::move(name)) {}
   String name() const override { return name_; }
-  using PortalImpl::updateEngineInputs;
   bool parseInputFile(const String&, const StringStringMap&, PortalItemList&, String&) override {
     return false;
   }

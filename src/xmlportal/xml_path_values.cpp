@@ -61,10 +61,13 @@ bool xmlPortal::getValuesAtDottedPath(const StringList& path, pugi::xml_document
   return getValuesAtPath(path, document, values, '.');
 }
 
-bool xmlPortal::updateXmlInputs(const StringStringMap& analysisProps,
-                                const StringList& tagFiles, String& message) {
+bool xmlPortal::updateXmlInputs(const StringStringMap& analysisProps, String& message) {
   const StringList files = ORLIX::Portals::splitList(analysisProps["inputFilepaths"]);
-  for (std::size_t i = 0; i < files.size() && i < tagFiles.size(); ++i) {
+  StringList tagFiles = ORLIX::Portals::splitList(analysisProps["inputTagFilepaths"]);
+  ORLIX::Portals::padList(tagFiles, files.size());
+  keepPortalTagFiles(files, tagFiles, true);
+
+  for (std::size_t i = 0; i < files.size(); ++i) {
     if (tagFiles[i].empty()) continue;
     const String& file = files[i];
     TagList tags;

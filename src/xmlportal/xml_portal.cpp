@@ -62,9 +62,8 @@ int xmlPortal::readOutputTagData(const String& tagFilePath,
 bool xmlPortal::updateInputFiles(const StringStringMap& analysisProps,
                                  const ORLIX::HostValues* values, String& message) {
   return guarded(message, false, [&] {
-    StringList ownTagFiles;
-    if (!updateEngineInputs(analysisProps, values, message, &ownTagFiles)) return false;
-    return updateXmlInputs(analysisProps, ownTagFiles, message);
+    if (!updateEngineInputs(analysisProps, values, message)) return false;
+    return updateXmlInputs(analysisProps, message);
   });
 }
 

@@ -98,10 +98,7 @@ class xmlPortal : public ORLIX::Portals::PortalImpl {
 
  private:
   bool discover(const String& path, PortalItemList& items, String& message);
-  // `tagFiles`: the portal's own, routed by the engines' update, parallel to
-  // the input files.
-  bool updateXmlInputs(const StringStringMap& analysisProps, const StringList& tagFiles,
-                       String& message);
+  bool updateXmlInputs(const StringStringMap& analysisProps, String& message);
   void sendProgress(const String& text, int first, int second);
 
   String name_;
