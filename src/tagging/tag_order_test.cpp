@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
 
 #include "tagging/tagging_impl.h"
 
@@ -32,16 +31,6 @@ TEST(TagOrder, ComparesRowThenColumnAsTexts) {
   EXPECT_FALSE(T::tagOrder(tagAt("3", "2"), tagAt("3", "2")));
 }
 
-TEST(SortTags, GivesTheStableTagOrder) {
-  TagList tags{tagAt("9", "2", "a"), tagAt("10", "1", "b"), tagAt("9", "2", "c"),
-               tagAt("9", "10", "d"), tagAt("", "", "e"), tagAt("10", "1", "f")};
-  TagList expected = tags;
-  expected.sort(T::tagOrder);
-  T::sortTags(tags);
-  EXPECT_EQ(names(tags), names(expected));
-  EXPECT_EQ(names(tags), (StringList{"e", "b", "f", "d", "a", "c"}));
-}
-
 TEST(GroupTagsByRow, KeysGroupsByNumericRowInSortedOrder) {
   TagList tags{tagAt("9", "2", "a"), tagAt("10", "1", "b"), tagAt("9", "1", "c"),
                tagAt("12.7", "1", "d"), tagAt("09", "3", "e")};
@@ -64,8 +53,8 @@ TEST(TagRowsOf, AreTheSortedGroupsWithoutCopies) {
     tags.push_back(tagAt(rows[(i * 7) % 8], cols[(i * 3) % 5], "t" + std::to_string(i)));
   }
   TagList sorted = tags;
-  T::sortTags(sorted);
-  const T::TagRows expected = T::groupTagsByRow(std::move(sorted));
+  sorted.sort(T::tagOrder);  // stable
+  const T::TagRows expected = T::groupTagsByRow(sorted);
   const T::TagRowRefs refs = T::tagRowsOf(tags);
   ASSERT_EQ(refs.rows.size(), expected.size());
   auto row = refs.rows.begin();

@@ -92,12 +92,7 @@ class TaggingImpl : public HelperBase {
   // number, so a line-by-line pass meets rows 9 and 10 in numeric order.
   using TagRows = std::map<int, TagList>;
   static bool tagOrder(const TagData& a, const TagData& b);
-  // Sorts into tagOrder, stably (as TagList::sort(tagOrder) would), looking
-  // each tag's keys up once instead of at every comparison.
-  static void sortTags(TagList& tags);
   static TagRows groupTagsByRow(const TagList& sorted);
-  // The same, moving the tags into the groups instead of copying them.
-  static TagRows groupTagsByRow(TagList&& sorted);
   // One line's tags within TagRowRefs::tags.
   struct TagRowRange {
     const TagData* const* first;
@@ -105,7 +100,8 @@ class TaggingImpl : public HelperBase {
     const TagData* const* begin() const { return first; }
     const TagData* const* end() const { return last; }
   };
-  // The rows that sortTags and groupTagsByRow make of `tags`, pointing into
+  // The rows that a stable sort by tagOrder and groupTagsByRow make of `tags`,
+  // what the Mark engine marks and extracts by, pointing into
   // `tags` instead of holding copies. Flat, one array of tags in row order and
   // one entry per line, rather than a map of lists: a model can have a tag on
   // each of a hundred thousand lines.

@@ -238,27 +238,26 @@ bool MarkTagging::extractOutputFile(const String& outputPath, const String& tagF
   // A tag file that breaks off has its message in `message`; the tags read
   // before the bad line are still extracted.
   readOutputTagFile(tagFilePath, fileProps, tags, outData, message);
-  sortTags(tags);
-  const TagRows rows = groupTagsByRow(std::move(tags));
+  const TagRowRefs rows = tagRowsOf(tags);
 
   const Support::FileBufferedReader reader(readablePath(outputPath));
   if (!reader.isOpen()) {
     appendError(message, lookupMessage(".err.openOutputFile"), outputPath);
     return false;
   }
-  for (const auto& entry : rows) {
-    const int row = entry.first;
-    const TagList& rowTags = entry.second;
+  for (const auto& entry : rows.rows) {
+    const int row = entry.number;
     if (row < 1 || row > reader.numLines()) {
-      for (const TagData& tag : rowTags) {
-        reportResponseError(tag.paramName, analysisProps,
-                            formatMessage(lookupMessage(".err.storeRespValue"), tag.paramName,
+      for (const TagData* tag : rows.tagsOf(entry)) {
+        reportResponseError(tag->paramName, analysisProps,
+                            formatMessage(lookupMessage(".err.storeRespValue"), tag->paramName,
                                           numberText(row), baseName));
       }
       continue;
     }
     const String line = reader.getLine(row - 1);
-    for (const TagData& tag : rowTags) {
+    for (const TagData* const tagRef : rows.tagsOf(entry)) {
+      const TagData& tag = *tagRef;
       const String& mode = tag.get("mode");
       const String& delims = tag.get("delims");
       const int tagRow = toInt(tag.get("row"));
