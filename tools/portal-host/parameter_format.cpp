@@ -1,5 +1,6 @@
 #include "parameter_format.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -16,6 +17,10 @@ namespace {
 struct Conversion {
   std::size_t end;  // index of the conversion letter
   char letter;
+  // The whole format is the conversion with at most a precision ("%g",
+  // "%.3e"): no flags, no width, no text around it.
+  bool plain;
+  int precision;  // 6 when none is written
 };
 
 bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
@@ -33,13 +38,16 @@ std::optional<Conversion> findConversion(const std::string& format) {
     }
     while (j < format.size() && std::string("-+ #0").find(format[j]) != std::string::npos) ++j;
     while (j < format.size() && isDigit(format[j])) ++j;
+    const bool bare = i == 0 && j == 1;  // no flags, no width
+    int precision = 6;
     if (j < format.size() && format[j] == '.') {
-      ++j;
-      while (j < format.size() && isDigit(format[j])) ++j;
+      precision = 0;
+      // Capped against overflow; past the cap printing is left to snprintf.
+      while (++j < format.size() && isDigit(format[j])) precision = std::min(precision * 10 + format[j] - '0', 1000);
     }
     if (j >= format.size() || std::string("gefdi").find(format[j]) == std::string::npos) return std::nullopt;
     if (found) return std::nullopt;
-    found = Conversion{j, format[j]};
+    found = Conversion{j, format[j], bare && j + 1 == format.size() && precision < 1000, precision};
     i = j;
   }
   return found;
@@ -84,26 +92,17 @@ std::string print(const std::string& format, Number number) {
   return std::string(buffer.data(), static_cast<std::size_t>(size));
 }
 
-// A format that is the conversion alone, with a precision at most ("%g",
-// "%.3e", "%f"), printed by to_chars: it is specified to print what printf
+// A plain conversion printed by to_chars: it is specified to print what printf
 // prints in the C locale, the host's only one, in a fifth of snprintf's time;
-// a replay formats a value for every tagged field. Nothing when the format is
-// another or the text does not fit (snprintf then prints it).
-std::optional<std::string> printPlain(const std::string& format, char letter, double number) {
-  const std::chars_format style = letter == 'g'   ? std::chars_format::general
-                                  : letter == 'e' ? std::chars_format::scientific
-                                                  : std::chars_format::fixed;
-  int precision = 6;
-  if (format.size() > 2) {
-    if (format[1] != '.' || format.size() > 6) return std::nullopt;  // a flag, a width, or text
-    precision = 0;
-    for (std::size_t i = 2; i + 1 < format.size(); ++i) {
-      if (!isDigit(format[i])) return std::nullopt;
-      precision = precision * 10 + (format[i] - '0');
-    }
-  }
+// a replay formats a value for every tagged field. Nothing when the text does
+// not fit (snprintf then prints it).
+std::optional<std::string> printPlain(const Conversion& conversion, double number) {
+  const std::chars_format style = conversion.letter == 'g'   ? std::chars_format::general
+                                  : conversion.letter == 'e' ? std::chars_format::scientific
+                                                             : std::chars_format::fixed;
   char text[128];
-  const std::to_chars_result printed = std::to_chars(text, text + sizeof text, number, style, precision);
+  const std::to_chars_result printed =
+      std::to_chars(text, text + sizeof text, number, style, conversion.precision);
   if (printed.ec != std::errc()) return std::nullopt;
   return std::string(text, printed.ptr);
 }
@@ -118,8 +117,8 @@ std::string formatOne(const std::string& value, const std::string& format, const
     integerFormat.insert(conversion.end, "ll");
     return print(integerFormat, static_cast<long long>(whole));
   }
-  if (format[0] == '%' && conversion.end + 1 == format.size()) {
-    if (std::optional<std::string> text = printPlain(format, conversion.letter, *number)) return *text;
+  if (conversion.plain) {
+    if (std::optional<std::string> text = printPlain(conversion, *number)) return *text;
   }
   return print(format, *number);
 }
