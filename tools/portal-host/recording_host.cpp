@@ -11,50 +11,19 @@
 #include "parameter_format.h"
 
 namespace portalhost {
-namespace {
-
-void addFields(Json::object_t& /*object*/) {}
-
-template <typename Value, typename... Rest>
-void addFields(Json::object_t& object, const char* key, Value&& value, Rest&&... rest) {
-  object.emplace(key, std::forward<Value>(value));
-  addFields(object, std::forward<Rest>(rest)...);
-}
-
-// An object from key, value, key, value...: Json's initializer-list form builds
-// a two-element array for every field and then copies out of it, three times
-// the work, and a replay records one parameterValue per tagged field: tens of
-// thousands in a large model.
-template <typename... Fields>
-Json fields(Fields&&... keysAndValues) {
-  Json::object_t object;
-  object.reserve(sizeof...(Fields) / 2);
-  addFields(object, std::forward<Fields>(keysAndValues)...);
-  return Json(std::move(object));
-}
-
-}  // namespace
-
-void CallRecorder::record(const char* kind, Json values) {
-  if (current_ == nullptr) return;
-  current_->push_back(fields(kind, std::move(values)));
-}
 
 ORLIX::String RecordingService::parameterValue(const ORLIX::String& paramType, const ORLIX::String& paramName,
                                                const ORLIX::String& filePath, const ORLIX::String& format,
                                                ORLIX::String& /*message*/) {
-  recorder_.record("parameterValue",
-                   fields("type", paramType, "name", paramName, "file", filePath, "format", format));
-  // One search for the common case: only an empty value needs a second to
-  // tell a parameter given as "" from one not given at all.
-  const ORLIX::String& value = behaviour_.parameters[paramName];
-  if (value.empty() && !behaviour_.parameters.contains(paramName)) return ORLIX::String();
-  return formatParameterValue(value, format);
+  recorder_.record("parameterValue", "type", paramType, "name", paramName, "file", filePath, "format", format);
+  const auto value = behaviour_.parameters.find(paramName);
+  if (value == behaviour_.parameters.end()) return ORLIX::String();
+  return formatParameterValue(value->second, format);
 }
 
 void RecordingService::analysisProperty(const ORLIX::String& analysisName, const ORLIX::String& propertyKey,
                                         ORLIX::StringStringMap& out) {
-  recorder_.record("analysisProperty", fields("analysisName", analysisName, "key", propertyKey));
+  recorder_.record("analysisProperty", "analysisName", analysisName, "key", propertyKey);
   const auto analysis = behaviour_.analysisProperties.find(analysisName);
   if (analysis == behaviour_.analysisProperties.end()) return;
   const auto property = analysis->second.find(propertyKey);
@@ -64,20 +33,19 @@ void RecordingService::analysisProperty(const ORLIX::String& analysisName, const
 
 void RecordingService::reportResponse(const ORLIX::String& responseName, const ORLIX::StringStringMap& context,
                                       const ORLIX::ResponseValues& values) {
-  recorder_.record("reportResponse", fields("name", responseName, "context", propsToJson(context), "numbers",
-                                            numbersToJson(values.numbers), "texts", textsToJson(values.texts)));
+  recorder_.record("reportResponse", "name", responseName, "context", propsToJson(context), "numbers",
+                   numbersToJson(values.numbers), "texts", textsToJson(values.texts));
 }
 
 void RecordingHost::message(const ORLIX::String& text, const ORLIX::String& analysisName, int evalId,
                             int level) {
-  recorder_.record("message",
-                   fields("text", text, "analysisName", analysisName, "evalId", evalId, "level", level));
+  recorder_.record("message", "text", text, "analysisName", analysisName, "evalId", evalId, "level", level);
 }
 
 bool RecordingHost::runCommand(const ORLIX::String& program, const ORLIX::StringList& arguments,
                                ORLIX::String& workingFolder, const ORLIX::StringStringMap& options) {
-  recorder_.record("runCommand", fields("program", program, "arguments", textsToJson(arguments), "folder",
-                                        workingFolder, "options", propsToJson(options)));
+  recorder_.record("runCommand", "program", program, "arguments", textsToJson(arguments), "folder", workingFolder,
+                   "options", propsToJson(options));
   if (program.empty()) return makeSubFolder(workingFolder, options);
 
   const RunCommandAnswer& answer = takeAnswer();
@@ -118,12 +86,12 @@ const RunCommandAnswer& RecordingHost::takeAnswer() {
 }
 
 ORLIX::String RecordingHost::setting(const ORLIX::String& key, const ORLIX::String& defaultValue) {
-  recorder_.record("setting", fields("key", key, "default", defaultValue));
+  recorder_.record("setting", "key", key, "default", defaultValue);
   return behaviour_.settings.contains(key) ? behaviour_.settings[key] : defaultValue;
 }
 
 ORLIX::IExtension* RecordingHost::extension(const ORLIX::String& type) {
-  recorder_.record("extension", fields("type", type));
+  recorder_.record("extension", "type", type);
   if (type != "Portal") return nullptr;
   switch (behaviour_.service) {
     case ServiceChoice::Portal: return &service_;

@@ -4,25 +4,43 @@
 #define PORTAL_HOST_RECORDING_HOST_H
 
 #include <cstddef>
+#include <string>
+#include <utility>
 
 #include "host_behaviour.h"
 #include "host_extensions.h"
 #include "portal/host/portal_host.h"
 #include "scenario_json.h"
+#include "transcript_text.h"
 
 namespace portalhost {
 
-// Collects the records of the step that is running. Calls made between steps
-// (there should be none) have no step to belong to and are dropped.
+// Collects the host calls of the step that is running, printed as they come
+// (see transcript_text.h). Calls made between steps (there should be none)
+// have no step to belong to and are dropped.
 class CallRecorder {
  public:
-  void startStep(Json* hostRecords) { current_ = hostRecords; }
-  void endStep() { current_ = nullptr; }
-  // Appends {kind: fields}.
-  void record(const char* kind, Json fields);
+  // Occurrences of `workPath` in the calls are written as ${WORK}.
+  explicit CallRecorder(std::string workPath = std::string()) : calls_(std::move(workPath)) {}
+
+  // Starts a step with no calls yet.
+  void startStep() {
+    calls_.clear();
+    inStep_ = true;
+  }
+  void endStep() { inStep_ = false; }
+  // The calls of the step running or last ended.
+  const HostCallText& calls() const { return calls_; }
+
+  // Appends {kind: {key: value, ...}}.
+  template <typename... Fields>
+  void record(const char* kind, const Fields&... keysAndValues) {
+    if (inStep_) calls_.add(kind, keysAndValues...);
+  }
 
  private:
-  Json* current_ = nullptr;
+  HostCallText calls_;
+  bool inStep_ = false;
 };
 
 class RecordingService : public HostService {

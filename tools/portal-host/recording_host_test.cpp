@@ -14,7 +14,9 @@ namespace fs = std::filesystem;
 
 class RecordingHostTest : public ::testing::Test {
  protected:
-  RecordingHostTest() { recorder_.startStep(&records_); }
+  RecordingHostTest() { recorder_.startStep(); }
+
+  Json records() const { return Json::parse("[" + recorder_.calls().text() + "]"); }
 
   ORLIX::IPortalService* service() { return static_cast<ORLIX::IPortalService*>(host_.extension("Portal")); }
 
@@ -26,7 +28,6 @@ class RecordingHostTest : public ::testing::Test {
   CallRecorder recorder_;
   HostBehaviour behaviour_{work_.path()};
   RecordingHost host_{recorder_, behaviour_};
-  Json records_ = Json::array();
 };
 
 TEST_F(RecordingHostTest, RecordsEveryCallOfTheStepInOrder) {
@@ -43,13 +44,13 @@ TEST_F(RecordingHostTest, RecordsEveryCallOfTheStepInOrder) {
       {"setting": {"key": "scriptverbose", "default": "0"}},
       {"extension": {"type": "Other"}},
       {"runCommand": {"program": "tallex", "arguments": ["-b", "x.in"], "folder": "f", "options": {"mode": "batch"}}}
-  ])"), records_);
+  ])"), records());
 }
 
 TEST_F(RecordingHostTest, DropsCallsMadeBetweenSteps) {
   recorder_.endStep();
   host_.message("late", "", 0, 8);
-  EXPECT_TRUE(records_.empty());
+  EXPECT_TRUE(records().empty());
 }
 
 TEST_F(RecordingHostTest, AnswersExtensionPortalAsTheServiceChoiceSays) {
@@ -82,7 +83,7 @@ TEST_F(RecordingHostTest, MakesSubFoldersUnderTheWorkingFolderRoot) {
   EXPECT_TRUE(host_.runCommand("", {}, folder, {{"sub", "tallex1"}}));
   EXPECT_EQ(work_.path() + "/.host/tallex1", folder);
   EXPECT_TRUE(fs::is_directory(folder));
-  EXPECT_EQ("as passed", records_[0]["runCommand"]["folder"]);
+  EXPECT_EQ("as passed", records()[0]["runCommand"]["folder"]);
 
   behaviour_.apply(Json::parse(R"({"workingFolder": "elsewhere"})"));
   EXPECT_TRUE(host_.runCommand("", {}, folder, {{"sub", "a/b"}}));
@@ -126,7 +127,7 @@ TEST_F(RecordingHostTest, ServiceFormatsParametersAndLeavesMissingOnesEmpty) {
   EXPECT_EQ("", service()->parameterValue("Real", "q", "d.dat", "%.2f", message));
   EXPECT_EQ("before", message);
   EXPECT_EQ(Json::parse(R"({"type": "Real", "name": "q", "file": "d.dat", "format": "%.2f"})"),
-            records_.back()["parameterValue"]);
+            records().back()["parameterValue"]);
 }
 
 TEST_F(RecordingHostTest, ServiceReplacesAnalysisPropertiesOnlyWhenKnown) {
@@ -146,7 +147,7 @@ TEST_F(RecordingHostTest, ServiceRecordsReportedResponses) {
   service()->reportResponse("R1", {{"step", "3"}}, values);
   EXPECT_EQ(Json::parse(R"({"name": "R1", "context": {"step": "3"}, "numbers": [2.5, "nan", "-inf"],
                             "texts": ["ok"]})"),
-            records_.back()["reportResponse"]);
+            records().back()["reportResponse"]);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "recording_host.h"
 #include "scenario_schema.h"
 #include "support_hooks.h"
+#include "transcript_text.h"
 
 namespace portalhost {
 namespace {
@@ -92,18 +93,19 @@ class Replay {
  public:
   Replay(const std::string& portalPath, const std::string& workPath, const Json& scenario)
       : library_(portalPath),
+        workPath_(workPath),
+        recorder_(workPath),
         behaviour_(initialBehaviour(workPath, scenario)),
         hooks_(recorder_, behaviour_),
         host_(recorder_, behaviour_) {}
 
-  Json run(const Json& steps) {
-    Json records = Json::array();
+  std::string run(const Json& steps) {
+    TranscriptText transcript(workPath_);
     for (std::size_t i = 0; i < steps.size(); ++i) {
       const Json& step = steps[i];
       Json record = Json::object();
       record["call"] = step.at("call");
-      Json hostRecords = Json::array();
-      recorder_.startStep(&hostRecords);
+      recorder_.startStep();
       try {
         runStep(step, "steps[" + std::to_string(i) + "]", record);
       } catch (...) {
@@ -111,12 +113,9 @@ class Replay {
         throw;
       }
       recorder_.endStep();
-      record["host"] = std::move(hostRecords);
-      records.push_back(std::move(record));
+      transcript.addStep(std::move(record), recorder_.calls());
     }
-    Json transcript = Json::object();
-    transcript["steps"] = std::move(records);
-    return transcript;
+    return transcript.finish();
   }
 
  private:
@@ -187,6 +186,7 @@ class Replay {
   }
 
   PortalLibrary library_;
+  std::string workPath_;
   CallRecorder recorder_;
   HostBehaviour behaviour_;
   SupportHooks hooks_;
@@ -198,7 +198,7 @@ class Replay {
 
 }  // namespace
 
-Json replayScenario(Json played, const ReplayOptions& options) {
+std::string replayScenario(Json played, const ReplayOptions& options) {
   WorkFolder work(options.keep);
   substituteWork(played, work.path());
   // The environment is in place before the library loads, in case it reads
@@ -209,9 +209,7 @@ Json replayScenario(Json played, const ReplayOptions& options) {
   if (played.contains("files")) createFiles(played.at("files"));
 
   Replay replay(options.portalPath, work.path(), played);
-  Json transcript = replay.run(played.contains("steps") ? played.at("steps") : Json::array());
-  restoreWork(transcript, work.path());
-  return transcript;
+  return replay.run(played.contains("steps") ? played.at("steps") : Json::array());
 }
 
 }  // namespace portalhost

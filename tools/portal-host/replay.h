@@ -13,10 +13,10 @@ struct ReplayOptions {
   bool keep = false;       // keep the work folder and name it on standard error
 };
 
-// Plays a validated scenario in a fresh work folder and returns the transcript,
-// with the work folder's path written as ${WORK}. Throws ScenarioError for a
+// Plays a validated scenario in a fresh work folder and returns the transcript's
+// text, with the work folder's path written as ${WORK}. Throws ScenarioError for a
 // step that cannot run as written and LibraryError when the library fails.
-Json replayScenario(Json scenario, const ReplayOptions& options);
+std::string replayScenario(Json scenario, const ReplayOptions& options);
 
 }  // namespace portalhost
 

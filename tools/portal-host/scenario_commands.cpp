@@ -32,10 +32,6 @@ Json loadScenario(const std::string& path) {
   return scenario;
 }
 
-std::string printed(const Json& transcript) {
-  return transcript.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
-}
-
 void writeTranscript(const std::string& text, const std::string& out) {
   if (out.empty()) {
     std::cout << text << std::flush;
@@ -91,7 +87,7 @@ int scenarioCommand(const ScenarioOptions& options) {
   const std::string expected =
       options.compare ? absolute(options.expected.empty() ? expectedPathFor(options.scenario) : options.expected) : "";
 
-  const std::string text = printed(replayScenario(std::move(scenario), replay));
+  const std::string text = replayScenario(std::move(scenario), replay);
   if (!options.compare) {
     writeTranscript(text, out);
     return kExitOk;

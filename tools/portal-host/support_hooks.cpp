@@ -10,12 +10,11 @@ using ORLIX::Support::ToolMessagesAdmin;
 
 SupportHooks::SupportHooks(CallRecorder& recorder, const HostBehaviour& behaviour) : behaviour_(behaviour) {
   StringTableAdmin::setLookupObserver([&recorder](const ORLIX::String& module, const ORLIX::String& key) {
-    recorder.record("lookup", Json{{"module", module}, {"key", key}});
+    recorder.record("lookup", "module", module, "key", key);
   });
   ToolMessagesAdmin::setObserver([&recorder](const ORLIX::String& tool, const ORLIX::String& category,
                                              const ORLIX::StringStringMap& variables) {
-    recorder.record("toolMessages",
-                    Json{{"tool", tool}, {"category", category}, {"variables", propsToJson(variables)}});
+    recorder.record("toolMessages", "tool", tool, "category", category, "variables", propsToJson(variables));
   });
   ToolMessagesAdmin::setOverride(
       [&behaviour](const ORLIX::String& tool, const ORLIX::String& category, ORLIX::StringList& messages) {
