@@ -91,9 +91,20 @@ WorkFolder::WorkFolder(bool keep) : keep_(keep) {
   if (error) path_ = pattern;
   previousFolder_ = fs::current_path(error).string();
   if (::chdir(path_.c_str()) != 0) throw HostFileError(systemError("cannot enter", path_));
+  if (keep_) return;
+  removalOnSignal_ = std::make_unique<CleanupOnSignal>([path = path_] {
+    if (::chdir("/") != 0) {
+      // The removal below works from any folder.
+    }
+    makeRemovable(path);
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+    std::cerr << "portal-host: interrupted; work folder " << path << " removed\n";
+  });
 }
 
 WorkFolder::~WorkFolder() {
+  removalOnSignal_.reset();
   // Leave the folder before it goes, so nothing later works inside a deleted folder.
   if (previousFolder_.empty() || ::chdir(previousFolder_.c_str()) != 0) {
     if (::chdir("/") != 0) {

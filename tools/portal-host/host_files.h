@@ -4,11 +4,13 @@
 #ifndef PORTAL_HOST_HOST_FILES_H
 #define PORTAL_HOST_HOST_FILES_H
 
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "cleanup_on_signal.h"
 #include "scenario_json.h"
 
 namespace portalhost {
@@ -33,6 +35,8 @@ class WorkFolder {
   std::string path_;
   std::string previousFolder_;
   bool keep_;
+  // An interrupted run removes the folder too, unless it is to be kept.
+  std::unique_ptr<CleanupOnSignal> removalOnSignal_;
 };
 
 // A fresh folder under /tmp for scratch work, removed with everything in it
