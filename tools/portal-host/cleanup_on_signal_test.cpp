@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -15,21 +16,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A run in a child process: it makes its work folder, says where, and waits
-// for a signal. What ended it and where its folder was come back.
+// A run in a child process: it makes its folder, says where, and waits for a
+// signal. What ended it and where its folder was come back.
 struct InterruptedRun {
   int status = 0;
   std::string folder;
 };
 
-InterruptedRun interruptRun(int signal, bool keep) {
+template <typename MakeFolder>
+InterruptedRun interruptRun(int signal, MakeFolder makeFolder) {
   int fds[2];
   if (::pipe(fds) != 0) return {};
   const pid_t child = ::fork();
   if (child == 0) {
     ::close(fds[0]);
-    WorkFolder work(keep);
-    const std::string line = work.path() + "\n";
+    const auto folder = makeFolder();
+    const std::string line = folder->path() + "\n";
     (void)!::write(fds[1], line.data(), line.size());
     for (;;) ::pause();
   }
@@ -43,9 +45,13 @@ InterruptedRun interruptRun(int signal, bool keep) {
   return run;
 }
 
+auto workFolder(bool keep) {
+  return [keep] { return std::make_unique<WorkFolder>(keep); };
+}
+
 TEST(CleanupOnSignal, AnInterruptedRunRemovesItsWorkFolderAndEndsByTheSignal) {
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    const InterruptedRun run = interruptRun(signal, false);
+    const InterruptedRun run = interruptRun(signal, workFolder(false));
     ASSERT_FALSE(run.folder.empty());
     EXPECT_TRUE(WIFSIGNALED(run.status)) << signal;
     EXPECT_EQ(signal, WTERMSIG(run.status));
@@ -54,11 +60,18 @@ TEST(CleanupOnSignal, AnInterruptedRunRemovesItsWorkFolderAndEndsByTheSignal) {
 }
 
 TEST(CleanupOnSignal, AFolderToBeKeptStaysWhenTheRunIsInterrupted) {
-  const InterruptedRun run = interruptRun(SIGINT, true);
+  const InterruptedRun run = interruptRun(SIGINT, workFolder(true));
   ASSERT_FALSE(run.folder.empty());
   EXPECT_TRUE(WIFSIGNALED(run.status));
   EXPECT_TRUE(fs::is_directory(run.folder));
   fs::remove_all(run.folder);
+}
+
+TEST(CleanupOnSignal, AnInterruptedRunRemovesItsScratchFolderToo) {
+  const InterruptedRun run = interruptRun(SIGTERM, [] { return std::make_unique<ScratchFolder>(); });
+  ASSERT_FALSE(run.folder.empty());
+  EXPECT_EQ(SIGTERM, WTERMSIG(run.status));
+  EXPECT_FALSE(fs::exists(run.folder));
 }
 
 TEST(CleanupOnSignal, TheHandlersItReplacedComeBackWhenItGoes) {

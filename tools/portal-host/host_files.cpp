@@ -80,6 +80,19 @@ std::string systemError(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
 }
 
+// An interrupted run takes the folder with it; the process ends right after.
+std::unique_ptr<CleanupOnSignal> removedOnSignal(const std::string& path) {
+  return std::make_unique<CleanupOnSignal>([path] {
+    if (::chdir("/") != 0) {
+      // The removal below works from any folder.
+    }
+    makeRemovable(path);
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+    std::cerr << "portal-host: interrupted; " << path << " removed\n";
+  });
+}
+
 }  // namespace
 
 WorkFolder::WorkFolder(bool keep) : keep_(keep) {
@@ -91,16 +104,7 @@ WorkFolder::WorkFolder(bool keep) : keep_(keep) {
   if (error) path_ = pattern;
   previousFolder_ = fs::current_path(error).string();
   if (::chdir(path_.c_str()) != 0) throw HostFileError(systemError("cannot enter", path_));
-  if (keep_) return;
-  removalOnSignal_ = std::make_unique<CleanupOnSignal>([path = path_] {
-    if (::chdir("/") != 0) {
-      // The removal below works from any folder.
-    }
-    makeRemovable(path);
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-    std::cerr << "portal-host: interrupted; work folder " << path << " removed\n";
-  });
+  if (!keep_) removalOnSignal_ = removedOnSignal(path_);
 }
 
 WorkFolder::~WorkFolder() {
@@ -207,9 +211,11 @@ ScratchFolder::ScratchFolder() {
   char pattern[] = "/tmp/portal-host-XXXXXX";
   if (::mkdtemp(pattern) == nullptr) throw HostFileError("cannot make a scratch folder under /tmp");
   path_ = pattern;
+  removalOnSignal_ = removedOnSignal(path_);
 }
 
 ScratchFolder::~ScratchFolder() {
+  removalOnSignal_.reset();
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
 }

@@ -40,7 +40,8 @@ class WorkFolder {
 };
 
 // A fresh folder under /tmp for scratch work, removed with everything in it
-// when the object goes; the current folder stays as it is.
+// when the object goes, or when the run is interrupted (a study's design pool
+// installs handlers of its own while it runs); the current folder stays as it is.
 class ScratchFolder {
  public:
   ScratchFolder();  // throws HostFileError
@@ -51,6 +52,7 @@ class ScratchFolder {
 
  private:
   std::string path_;
+  std::unique_ptr<CleanupOnSignal> removalOnSignal_;
 };
 
 // "${WORK}" in every string, keys included, at any depth -> workPath.
