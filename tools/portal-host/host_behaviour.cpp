@@ -35,12 +35,7 @@ void HostBehaviour::apply(const Json& keys) {
   if (keys.contains("present")) present = keys.at("present").get<bool>();
   if (keys.contains("service")) service = serviceFrom(keys.at("service").get<std::string>());
   if (keys.contains("settings")) settings = propsFromJson(keys.at("settings"));
-  if (keys.contains("parameters")) {
-    const Json& values = keys.at("parameters");
-    parameters.clear();
-    parameters.reserve(values.size());
-    for (const auto& entry : values.items()) parameters[entry.key()] = entry.value().get<std::string>();
-  }
+  if (keys.contains("parameters")) parameters = propsFromJson(keys.at("parameters"));
   if (keys.contains("analysisProperties")) {
     analysisProperties.clear();
     for (const auto& analysis : keys.at("analysisProperties").items()) {

@@ -6,7 +6,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -32,8 +31,7 @@ struct HostBehaviour {
   bool present = true;
   ServiceChoice service = ServiceChoice::Portal;
   ORLIX::StringStringMap settings;
-  // Hashed: a large model's scenario gives tens of thousands, each asked for once.
-  std::unordered_map<std::string, std::string> parameters;
+  ORLIX::StringStringMap parameters;
   std::map<std::string, std::map<std::string, ORLIX::StringStringMap>> analysisProperties;
   std::vector<RunCommandAnswer> runCommand{RunCommandAnswer{}};
   std::string workingFolder;

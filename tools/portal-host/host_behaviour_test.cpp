@@ -22,7 +22,7 @@ TEST(HostBehaviour, ApplyReplacesOnlyTheGivenKeysAndEachOneWhole) {
   behaviour.apply(Json::parse(R"({"call": "setHost", "settings": {"c": "4"}, "service": "none"})"));
   EXPECT_FALSE(behaviour.settings.contains("a"));
   EXPECT_EQ("4", behaviour.settings["c"]);
-  EXPECT_EQ("3", behaviour.parameters.at("x"));
+  EXPECT_EQ("3", behaviour.parameters["x"]);
   EXPECT_EQ(ServiceChoice::None, behaviour.service);
   EXPECT_EQ("/w/.host", behaviour.workingFolder);
 }

@@ -16,9 +16,11 @@ ORLIX::String RecordingService::parameterValue(const ORLIX::String& paramType, c
                                                const ORLIX::String& filePath, const ORLIX::String& format,
                                                ORLIX::String& /*message*/) {
   recorder_.record("parameterValue", "type", paramType, "name", paramName, "file", filePath, "format", format);
-  const auto value = behaviour_.parameters.find(paramName);
-  if (value == behaviour_.parameters.end()) return ORLIX::String();
-  return formatParameterValue(value->second, format);
+  // One search for the common case: only an empty value needs a second to
+  // tell a parameter given as "" from one not given at all.
+  const ORLIX::String& value = behaviour_.parameters[paramName];
+  if (value.empty() && !behaviour_.parameters.contains(paramName)) return ORLIX::String();
+  return formatParameterValue(value, format);
 }
 
 void RecordingService::analysisProperty(const ORLIX::String& analysisName, const ORLIX::String& propertyKey,
