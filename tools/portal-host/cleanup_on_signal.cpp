@@ -5,12 +5,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstddef>
 #include <utility>
 
 namespace portalhost {
 namespace {
-
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 // The write end of the living guard's pipe; -1 when there is none.
 std::atomic<int> wakeFd{-1};
@@ -36,12 +35,12 @@ CleanupOnSignal::CleanupOnSignal(std::function<void()> cleanup) : cleanup_(std::
   action.sa_handler = onSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (int i = 0; i < 3; ++i) ::sigaction(kSignals[i], &action, &previous_[i]);
+  for (std::size_t i = 0; i < std::size(kSignals); ++i) ::sigaction(kSignals[i], &action, &previous_[i]);
 }
 
 CleanupOnSignal::~CleanupOnSignal() {
   if (pipe_[0] < 0) return;
-  for (int i = 0; i < 3; ++i) ::sigaction(kSignals[i], &previous_[i], nullptr);
+  for (std::size_t i = 0; i < std::size(kSignals); ++i) ::sigaction(kSignals[i], &previous_[i], nullptr);
   const unsigned char stop = 0;
   (void)!::write(pipe_[1], &stop, 1);
   watcher_.join();

@@ -16,6 +16,7 @@
 #include <signal.h>
 
 #include <functional>
+#include <iterator>
 #include <thread>
 
 namespace portalhost {
@@ -28,11 +29,13 @@ class CleanupOnSignal {
   CleanupOnSignal& operator=(const CleanupOnSignal&) = delete;
 
  private:
+  static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
   void watch();
 
   std::function<void()> cleanup_;
   int pipe_[2] = {-1, -1};
-  struct sigaction previous_[3] = {};
+  struct sigaction previous_[std::size(kSignals)] = {};
   std::thread watcher_;
 };
 
