@@ -196,13 +196,15 @@ class Pool {
     if (!decodeRecord(bytes, record)) record = lost(worker.running, "the worker sent a damaged record");
     worker.running = 0;
     worker.solver.clear();
-    sink_(record);
+    // The worker goes on with its next design before the record is flushed to
+    // the journal: it would otherwise sit idle for the flush, at every design.
     const std::optional<QueuedDesign> next = nextDesign();
     if (next) {
       hand(worker, *next);
     } else {
       release(worker);
     }
+    sink_(record);
   }
 
   // A worker that died took its design with it: that design failed, and a
